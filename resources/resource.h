@@ -1,0 +1,54 @@
+// Resource and control ids of odrcfg. Shared by the .rc script and the dialogs' code, so
+// it holds nothing but #define lines.
+#pragma once
+
+// Dialog templates.
+#define IDD_ABOUTBOX 100
+#define IDD_ODRCFG_DIALOG 102
+#define IDD_ERROR 144
+#define IDD_STATUS 148
+#define IDD_HELP 149
+
+// Icons and the accelerator table.
+#define IDR_MAINFRAME 128
+#define IDI_ABOUT 130
+#define IDR_ACCELERATOR 152
+
+// String table.
+#define IDS_ABOUTBOX 101
+#define IDS_DEVICE_VXDS 102
+#define IDS_CHECKING_DRIVER 103
+#define IDS_DRIVER_VERSION 104
+#define IDS_DRIVER_UNAVAILABLE 105
+#define IDS_PROTOCOL_PREFIX 106
+#define IDS_MAIN_TITLE 107
+
+// System menu command of the About item.
+#define IDM_ABOUTBOX 16
+
+// Main window.
+#define IDC_MASTERS 1000
+#define IDC_SITE_SURVEY 1001
+#define IDC_STATUS_TEXT 1002
+#define IDC_SNOOP 1010
+#define IDC_CONFIGURATION 1051
+#define IDC_MAIN_HELP 57670
+
+// Error, Status, Help and About windows.
+#define IDC_ERROR_HEADING 1017
+#define IDC_ERROR_MESSAGE 1018
+#define IDC_STATUS_MESSAGE 1028
+#define IDC_HELP_LIST 1037
+#define IDC_ABOUT_LINE2 1040
+
+// Accelerator commands (controls of the Configuration dialog and the Master List).
+#define IDC_STATION_TYPE 1101
+#define IDC_MASTER_NAME 1108
+#define IDC_CHANNEL 1110
+#define IDC_SUBCHANNEL 1111
+#define IDC_DOMAIN 1112
+#define IDC_MAC_OPTIMIZE 1113
+#define IDC_ROAM_CONFIG 1114
+#define IDC_INACTIVITY_SECONDS 1115
+#define IDC_INACTIVITY_MINUTES 1117
+#define IDC_MASTER_DOMAIN_LIST 1130

@@ -1,0 +1,19 @@
+// The About window.
+#include "shell/AboutDlg.h"
+
+#include "resources/resource.h"
+
+namespace odr::shell {
+
+CAboutDlg::CAboutDlg() : ui::Dialog(IDD_ABOUTBOX) {}
+
+bool CAboutDlg::OnInitDialog() {
+    window().SetText(IDC_ABOUT_LINE2, kAboutLine);
+    return true;
+}
+
+void CAboutDlg::OnCommand(int id) {
+    if (id == 1 || id == 2) window().End(id);
+}
+
+}  // namespace odr::shell
