@@ -2,6 +2,10 @@
 // it holds nothing but #define lines.
 #pragma once
 
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 // Dialog templates.
 #define IDD_ABOUTBOX 100
 #define IDD_ODRCFG_DIALOG 102

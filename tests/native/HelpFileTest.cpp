@@ -1,6 +1,9 @@
 // Help file rules: keyword match, sections, comments, lookup order.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "fakes/FakePlatform.h"
 #include "shell/HelpFile.h"
 
@@ -111,6 +114,42 @@ TEST(HelpFileTest, LookupOrder) {
     os.fileContents["odrcfg.hlp"] = "current folder";
     ASSERT_TRUE(ReadHelpFile(os, &contents));
     EXPECT_EQ(contents, "current folder");
+}
+
+// The help file shipped beside the program.
+std::string ShippedHelpFile() {
+    std::string path = __FILE__;
+    path = path.substr(0, path.rfind("tests/native/")) + "resources/odrcfg.hlp";
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(HelpFileTest, ShippedFileHasEverySection) {
+    const std::string contents = ShippedHelpFile();
+    ASSERT_FALSE(contents.empty());
+    const struct {
+        int context;
+        const char* firstLine;
+    } cases[] = {{102, "MAIN WINDOW"},  {1000, "MASTER LIST"}, {1051, "CONFIGURATION"},
+                 {1001, "SITE SURVEY"}, {1010, "SNOOP"},       {1124, "DIRECTED LINK TEST"}};
+    for (const auto& c : cases) {
+        HelpTopic topic = HelpTopicFor(c.context);
+        std::vector<std::string> lines =
+            ExtractHelpSection(contents, topic.startKeyword, topic.endKeyword);
+        ASSERT_GT(lines.size(), 10u) << topic.title;
+        EXPECT_EQ(lines[0], c.firstLine);
+        for (const std::string& line : lines) {
+            EXPECT_LE(line.size(), 79u) << topic.title << ": " << line;
+            // Another section's title inside this one means a keyword line is missing.
+            for (const auto& other : cases) {
+                if (other.context != c.context) {
+                    EXPECT_NE(line, other.firstLine) << topic.title;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
