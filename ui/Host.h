@@ -2,14 +2,28 @@
 // indication, top-level window lookup, string resources.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 
 #include "ui/Dialog.h"
 
 namespace odr::ui {
 
+// Window messages that portable code meets in Dialog::OnMessage (tray callbacks).
+constexpr unsigned kMsgUser = 0x0400;
+constexpr unsigned kMsgLButtonDblClk = 0x0203;
+constexpr unsigned kMsgRButtonDown = 0x0204;
+
+// A notification-area tooltip holds at most this many characters.
+constexpr size_t kMaxTooltip = 63;
+// Cuts `tip` to kMaxTooltip characters.
+std::string FitTooltip(const std::string& tip);
+
+class Tray;
+
 class Host {
-public:
+  public:
     virtual ~Host() = default;
     // Runs `dialog` modally from its template; returns the value it ended with.
     virtual int RunModal(Dialog& dialog) = 0;
@@ -31,12 +45,23 @@ public:
 
     // String table entry; "" when absent.
     virtual std::string LoadString(int id) = 0;
+
+    // A notification-area icon owned by `owner`'s open window; the notification area
+    // reports mouse events to it as `callbackMessage` (wParam icon id, lParam mouse message).
+    // Null when the window system has none.
+    virtual std::unique_ptr<Tray> CreateTray(Dialog& /*owner*/, unsigned /*callbackMessage*/) {
+        return nullptr;
+    }
 };
 
-// Notification-area icon operations; each returns success.
+// Notification-area icon operations; each returns success. `iconId` 0 means no image; tips
+// are cut to kMaxTooltip characters.
 class Tray {
-public:
+  public:
     virtual ~Tray() = default;
+    // The message the owner receives when the notification area was re-created (the
+    // "TaskbarCreated" broadcast) and its icons must be added again; 0 when there is none.
+    virtual unsigned RestartMessage() const { return 0; }
     virtual bool Add(int id, int iconId, const std::string& tip) = 0;
     virtual bool Modify(int id, int iconId, const std::string& tip) = 0;
     virtual bool Remove(int id) = 0;
