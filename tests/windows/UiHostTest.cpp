@@ -1,0 +1,261 @@
+// The Win32 window layer under Wine: dialogs from an in-memory template, timers, controls,
+// modeless dialogs inside a modal one, title lookup, and handlers that throw.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ui/Dialog.h"
+#include "ui/win32/Win32Host.h"
+
+namespace odr::ui::win32 {
+namespace {
+
+constexpr int kTemplate = 9001;
+constexpr int kText = 1001;
+constexpr int kList = 1002;
+
+// A DLGTEMPLATE with a static text, a list box and an OK button, in memory.
+class TemplateWriter {
+  public:
+    std::vector<uint8_t> bytes;
+    void Word(uint16_t w) {
+        bytes.push_back(uint8_t(w));
+        bytes.push_back(uint8_t(w >> 8));
+    }
+    void Dword(uint32_t d) {
+        Word(uint16_t(d));
+        Word(uint16_t(d >> 16));
+    }
+    void Text(const char* text) {
+        for (; *text; ++text) Word(uint16_t(uint8_t(*text)));
+        Word(0);
+    }
+    void Align() {
+        while (bytes.size() % 4) bytes.push_back(0);
+    }
+    void Item(uint32_t style, int16_t x, int16_t y, int16_t cx, int16_t cy, uint16_t id,
+              uint16_t atom, const char* text) {
+        Align();
+        Dword(style | WS_CHILD | WS_VISIBLE);
+        Dword(0);
+        for (int16_t v : {x, y, cx, cy}) Word(uint16_t(v));
+        Word(id);
+        Word(0xFFFF);
+        Word(atom);
+        Text(text);
+        Word(0);
+    }
+};
+
+std::vector<uint8_t> TestTemplate(const char* title, bool visible) {
+    TemplateWriter w;
+    w.Dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | (visible ? WS_VISIBLE : 0));
+    w.Dword(0);
+    w.Word(3);
+    for (int16_t v : {10, 10, 200, 100}) w.Word(uint16_t(v));
+    w.Word(0);  // no menu
+    w.Word(0);  // dialog class
+    w.Text(title);
+    w.Item(SS_LEFT, 5, 5, 150, 10, kText, 0x0082, "");
+    w.Item(LBS_NOTIFY | WS_BORDER, 5, 20, 150, 40, kList, 0x0083, "");
+    w.Item(BS_DEFPUSHBUTTON, 5, 70, 40, 14, IDOK, 0x0080, "OK");
+    return w.bytes;
+}
+
+// A dialog driven by callbacks, recording what the window layer called.
+class ScriptDialog : public Dialog {
+  public:
+    explicit ScriptDialog(int templateId = kTemplate) : Dialog(templateId) {}
+    std::function<void(ScriptDialog&)> onInit;
+    std::function<void(ScriptDialog&, int)> onTimer;
+    std::function<bool(ScriptDialog&, unsigned)> onMessage;
+    int ticks = 0;
+    int destroyed = 0;
+    std::vector<int> commands;
+
+    Window& w() { return window(); }
+    bool OnInitDialog() override {
+        if (onInit) onInit(*this);
+        return true;
+    }
+    void OnTimer(int id) override {
+        ++ticks;
+        if (onTimer) onTimer(*this, id);
+    }
+    void OnCommand(int id) override { commands.push_back(id); }
+    bool OnMessage(unsigned message, uintptr_t, intptr_t) override {
+        return onMessage && onMessage(*this, message);
+    }
+    void OnDestroy() override { ++destroyed; }
+};
+
+class UiHostTest : public ::testing::Test {
+  protected:
+    UiHostTest() : host(GetModuleHandleA(nullptr)) {
+        host.SetTemplate(kTemplate, TestTemplate("Ui Host Test Window", false));
+    }
+    Win32Host host;
+};
+
+TEST_F(UiHostTest, ModalDialogFromTemplateRunsItsTimerAndControls) {
+    ScriptDialog dialog;
+    std::string text, title, item;
+    int listCount = -1;
+    dialog.onInit = [&](ScriptDialog& d) {
+        d.w().SetText(kText, "first line");
+        d.w().ListAdd(kList, "alpha");
+        d.w().ListAdd(kList, "beta");
+        d.w().SetTimer(1, 10);
+    };
+    dialog.onTimer = [&](ScriptDialog& d, int id) {
+        EXPECT_EQ(1, id);
+        if (d.ticks < 3) return;
+        text = d.w().GetText(kText);
+        title = d.w().GetTitle();
+        listCount = d.w().ListCount(kList);
+        item = d.w().ListItem(kList, 1);
+        d.w().KillTimer(1);
+        d.w().End(7);
+    };
+    EXPECT_EQ(7, host.RunModal(dialog));
+    EXPECT_EQ(3, dialog.ticks);
+    EXPECT_EQ("first line", text);
+    EXPECT_EQ("Ui Host Test Window", title);
+    EXPECT_EQ(2, listCount);
+    EXPECT_EQ("beta", item);
+    EXPECT_EQ(1, dialog.destroyed);
+    EXPECT_FALSE(dialog.IsOpen());
+}
+
+TEST_F(UiHostTest, TopLevelWindowsAreFoundByTheirExactTitle) {
+    ScriptDialog dialog;
+    bool exact = false, prefix = true, otherCase = true, activated = false;
+    dialog.onInit = [](ScriptDialog& d) { d.w().SetTimer(1, 10); };
+    dialog.onTimer = [&](ScriptDialog& d, int) {
+        exact = host.FindTopLevelWindow("Ui Host Test Window");
+        prefix = host.FindTopLevelWindow("Ui Host Test");
+        otherCase = host.FindTopLevelWindow("ui host test window");
+        activated = host.ActivateTopLevelWindow("Ui Host Test Window");
+        d.w().End(1);
+    };
+    host.RunModal(dialog);
+    EXPECT_TRUE(exact);
+    EXPECT_FALSE(prefix);
+    EXPECT_FALSE(otherCase);
+    EXPECT_TRUE(activated);
+    EXPECT_FALSE(host.FindTopLevelWindow("Ui Host Test Window"));  // gone with the dialog
+    EXPECT_FALSE(host.FindTopLevelWindow(""));
+}
+
+TEST_F(UiHostTest, ModelessDialogLivesInsideAModalOne) {
+    host.SetTemplate(kTemplate + 1, TestTemplate("Ui Host Modeless", true));
+    ScriptDialog modal;
+    ScriptDialog modeless(kTemplate + 1);
+    bool opened = false, visible = false;
+    modeless.onInit = [](ScriptDialog& d) { d.w().SetTimer(2, 10); };
+    modeless.onTimer = [&](ScriptDialog& d, int) {
+        if (d.ticks == 2) {
+            visible = d.w().IsVisible();
+            host.CloseModeless(d);
+        }
+    };
+    modal.onInit = [&](ScriptDialog& d) {
+        opened = host.OpenModeless(modeless);
+        d.w().SetTimer(1, 20);
+    };
+    modal.onTimer = [&](ScriptDialog& d, int) {
+        if (!modeless.IsOpen()) d.w().End(1);
+    };
+    host.RunModal(modal);
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(visible);
+    EXPECT_EQ(2, modeless.ticks);
+    EXPECT_EQ(1, modeless.destroyed);
+    EXPECT_FALSE(modeless.IsOpen());
+}
+
+TEST_F(UiHostTest, UserMessagesReachTheDialogAndHandlersCannotThrowOut) {
+    ScriptDialog dialog;
+    std::vector<unsigned> seen;
+    dialog.onInit = [](ScriptDialog& d) { d.w().SetTimer(1, 10); };
+    dialog.onMessage = [&](ScriptDialog&, unsigned message) {
+        if (message != WM_USER + 100) return false;
+        seen.push_back(message);
+        return true;
+    };
+    dialog.onTimer = [&](ScriptDialog& d, int) {
+        if (d.ticks == 1) {
+            PostMessageA(host.WindowOf(d), WM_USER + 100, 5, WM_RBUTTONDOWN);
+            throw std::runtime_error("must stay inside the window layer");
+        }
+        d.w().End(3);
+    };
+    EXPECT_EQ(3, host.RunModal(dialog));
+    EXPECT_EQ(std::vector<unsigned>{WM_USER + 100}, seen);
+}
+
+TEST_F(UiHostTest, CloseBoxAndMissingResources) {
+    ScriptDialog dialog;  // Dialog::OnClose ends with 2
+    dialog.onInit = [&](ScriptDialog& d) { PostMessageA(host.WindowOf(d), WM_CLOSE, 0, 0); };
+    EXPECT_EQ(2, host.RunModal(dialog));
+
+    ScriptDialog missing(4242);
+    EXPECT_EQ(-1, host.RunModal(missing));
+    EXPECT_EQ("", host.LoadString(4242));
+}
+
+TEST_F(UiHostTest, MessageFilterSeesMessagesOfTheModalLoop) {
+    int filtered = 0;
+    host.SetMessageFilter([&](MSG& message) {
+        if (message.message == WM_USER + 7) {
+            ++filtered;
+            return true;  // consumed: the dialog never sees it
+        }
+        return false;
+    });
+    ScriptDialog dialog;
+    bool reached = false;
+    dialog.onMessage = [&](ScriptDialog&, unsigned message) {
+        if (message == WM_USER + 7) reached = true;
+        return false;
+    };
+    dialog.onInit = [&](ScriptDialog& d) {
+        PostMessageA(host.WindowOf(d), WM_USER + 7, 0, 0);
+        d.w().SetTimer(1, 30);
+    };
+    dialog.onTimer = [](ScriptDialog& d, int) { d.w().End(1); };
+    host.RunModal(dialog);
+    EXPECT_EQ(1, filtered);
+    EXPECT_FALSE(reached);
+}
+
+TEST_F(UiHostTest, TrayIconOfAnOpenDialog) {
+    ScriptDialog dialog;
+    bool added = false, modified = false, removed = false, removedAgain = true;
+    unsigned restart = 0;
+    dialog.onInit = [&](ScriptDialog& d) { d.w().SetTimer(1, 10); };
+    dialog.onTimer = [&](ScriptDialog& d, int) {
+        std::unique_ptr<Tray> tray = host.CreateTray(d, WM_USER + 100);
+        ASSERT_NE(nullptr, tray);
+        restart = tray->RestartMessage();
+        added = tray->Add(129, 0, std::string(100, 't'));
+        modified = tray->Modify(129, 0, "Out of Range of Master");
+        removed = tray->Remove(129);
+        removedAgain = tray->Remove(129);
+        d.w().End(1);
+    };
+    host.RunModal(dialog);
+    EXPECT_GE(restart, 0xC000u);  // a registered message
+    EXPECT_TRUE(added);
+    EXPECT_TRUE(modified);
+    EXPECT_TRUE(removed);
+    EXPECT_FALSE(removedAgain);
+}
+
+}  // namespace
+}  // namespace odr::ui::win32
