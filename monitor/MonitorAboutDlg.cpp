@@ -1,0 +1,14 @@
+// odrstat's About box.
+#include "monitor/MonitorAboutDlg.h"
+
+#include "resources/odrstat_res.h"
+
+namespace odr::monitor {
+
+CMonitorAboutDlg::CMonitorAboutDlg() : ui::Dialog(IDD_MONITOR_ABOUT) {}
+
+void CMonitorAboutDlg::OnCommand(int id) {
+    if (id == 1 || id == 2) window().End(id);
+}
+
+}  // namespace odr::monitor

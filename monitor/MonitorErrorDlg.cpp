@@ -1,0 +1,22 @@
+// odrstat's Error window.
+#include "monitor/MonitorErrorDlg.h"
+
+#include <utility>
+
+#include "resources/odrstat_res.h"
+
+namespace odr::monitor {
+
+CMonitorErrorDlg::CMonitorErrorDlg(std::string message)
+    : ui::Dialog(IDD_MONITOR_ERROR), message_(std::move(message)) {}
+
+bool CMonitorErrorDlg::OnInitDialog() {
+    window().SetText(IDC_MONITOR_ERROR_TEXT, message_);
+    return true;
+}
+
+void CMonitorErrorDlg::OnCommand(int id) {
+    if (id == 1 || id == 2) window().End(id);
+}
+
+}  // namespace odr::monitor
