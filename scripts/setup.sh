@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and `make run` need, only those that are
+# missing, and says what it does. 32-bit Wine needs the i386 architecture first.
+set -euo pipefail
+
+packages=(
+    make cmake g++ libgtest-dev googletest clang-format
+    gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
+    wine wine64 wine32:i386
+    xvfb xdotool imagemagick x11-utils procps
+)
+
+installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q '^install ok installed$'
+}
+
+missing=()
+for p in "${packages[@]}"; do
+    installed "$p" || missing+=("$p")
+done
+if [[ ${#missing[@]} -eq 0 ]]; then
+    echo "setup: all needed packages are installed"
+    exit 0
+fi
+
+echo "setup: missing packages: ${missing[*]}"
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+    if command -v sudo >/dev/null; then
+        sudo=(sudo)
+    else
+        echo "setup: run as root (or install sudo) to install them" >&2
+        exit 1
+    fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "setup: adding the i386 architecture (for 32-bit Wine)"
+    "${sudo[@]}" dpkg --add-architecture i386
+fi
+echo "setup: apt-get update"
+"${sudo[@]}" apt-get update -q
+echo "setup: apt-get install ${missing[*]} (Wine takes about a minute)"
+"${sudo[@]}" apt-get install -y -q "${missing[@]}"
+echo "setup: done"

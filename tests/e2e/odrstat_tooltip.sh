@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# odrstat /simulate: the tray icon's tooltip names the default site's strongest master.
+source "$(dirname "$0")/lib.sh"
+master=${ODR_E2E_MASTER:-LOBBY}
+prefix="Coverage: Normal.  Master Name: "
+
+start "$ODRSTAT" /simulate
+probe wait "$INFO_TITLE" 15000
+check "odrstat opens its window \"$INFO_TITLE\"" 0 $?
+tooltip=$(poll_for_prefix 15000 "$prefix" probe tray)
+check_prefix "the tooltip starts with \"$prefix\"" "$prefix" "$tooltip"
+check "the tooltip names the strongest master" "$prefix$master" "$tooltip"
+check "the information window is hidden after the first tick" 0 "$(probe visible "$INFO_TITLE")"

@@ -1,0 +1,405 @@
+// odrprobe: a console helper for the end-to-end tests. It runs under Wine in the same
+// prefix as the programs under test and looks at their windows from outside, the way a
+// user would see them. Test-only; never shipped.
+//
+//   odrprobe wait TITLE [MS]          wait for a top-level window titled TITLE (default 10000 ms)
+//   odrprobe gone TITLE [MS]          wait until no window is titled TITLE
+//   odrprobe count TITLE              print how many top-level windows are titled TITLE
+//   odrprobe text TITLE ID            print the text of control ID
+//   odrprobe enabled TITLE ID         print 1 when control ID is enabled, else 0
+//   odrprobe visible TITLE            print 1 when the window is visible, else 0
+//   odrprobe click TITLE ID           click button ID
+//   odrprobe close TITLE              send WM_CLOSE to the window
+//   odrprobe post TITLE MSG WP LP     post a message to the window (e.g. a tray callback)
+//   odrprobe listbox TITLE ID         print the lines of list box ID
+//   odrprobe tray [MS]                print the tooltip of every notification-area icon,
+//                                     waiting up to MS for at least one
+//   odrprobe window TITLE [MS] [TIP]  show a window titled TITLE for MS (default 60000) or
+//                                     until closed; with TIP it also adds a tray icon. It has
+//                                     text 1001 "Probe text", button 1 "&Close", disabled
+//                                     button 2 and list box 1002 with two lines
+//   odrprobe idle                     sleep until killed (keeps Wine's helpers running)
+//
+// Exit status: 0 done, 1 not found or timed out, 2 bad usage.
+#include <windows.h>
+// Keep the includes in this order: commctrl.h needs windows.h.
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT kTrayCallback = WM_APP + 1;
+constexpr UINT kTrayIconId = 1;
+
+std::string TextOf(HWND hwnd) {
+    char buffer[1024] = {};
+    // GetWindowText does not send messages for top-level windows of another process; for
+    // controls WM_GETTEXT is marshalled across processes.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer),
+                             SMTO_ABORTIFHUNG, 2000, &length)) {
+        return std::string();
+    }
+    if (length >= sizeof(buffer)) length = sizeof(buffer) - 1;
+    return std::string(buffer, length);
+}
+
+struct FindState {
+    const char* title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectByTitle(HWND hwnd, LPARAM param) {
+    FindState* state = reinterpret_cast<FindState*>(param);
+    char title[512] = {};
+    if (GetWindowTextA(hwnd, title, sizeof(title)) > 0 && std::strcmp(title, state->title) == 0) {
+        state->found.push_back(hwnd);
+    }
+    return TRUE;
+}
+
+std::vector<HWND> WindowsTitled(const char* title) {
+    FindState state{title, {}};
+    EnumWindows(CollectByTitle, reinterpret_cast<LPARAM>(&state));
+    return state.found;
+}
+
+HWND WaitForWindow(const char* title, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        std::vector<HWND> found = WindowsTitled(title);
+        if (!found.empty()) return found.front();
+        if (GetTickCount() - start >= timeoutMs) return nullptr;
+        Sleep(50);
+    }
+}
+
+HWND ControlOf(const char* title, const char* idText) {
+    HWND window = WaitForWindow(title, 0);
+    if (!window) {
+        std::fprintf(stderr, "odrprobe: no window titled \"%s\"\n", title);
+        return nullptr;
+    }
+    HWND control = GetDlgItem(window, std::atoi(idText));
+    if (!control) std::fprintf(stderr, "odrprobe: \"%s\" has no control %s\n", title, idText);
+    return control;
+}
+
+// Reading a tooltip of another process: the tool record and the text buffer must live in
+// that process, because TTM_ENUMTOOLS and TTM_GETTEXT write through the pointers given.
+class RemoteBuffer {
+  public:
+    RemoteBuffer(HANDLE process, SIZE_T size) : process_(process), size_(size) {
+        address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    bool ok() const { return address_ != nullptr; }
+    char* at(SIZE_T offset) const { return static_cast<char*>(address_) + offset; }
+    bool Write(SIZE_T offset, const void* data, SIZE_T size) {
+        SIZE_T done = 0;
+        return offset + size <= size_ &&
+               WriteProcessMemory(process_, at(offset), data, size, &done) && done == size;
+    }
+    bool Read(SIZE_T offset, void* data, SIZE_T size) {
+        SIZE_T done = 0;
+        return offset + size <= size_ &&
+               ReadProcessMemory(process_, at(offset), data, size, &done) && done == size;
+    }
+
+  private:
+    HANDLE process_;
+    SIZE_T size_;
+    void* address_ = nullptr;
+};
+
+std::string Narrow(const wchar_t* text) {
+    char buffer[1024] = {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, buffer, sizeof(buffer), nullptr, nullptr);
+    return n > 0 ? std::string(buffer) : std::string();
+}
+
+struct TooltipWindows {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTooltips(HWND hwnd, LPARAM param) {
+    TooltipWindows* state = reinterpret_cast<TooltipWindows*>(param);
+    char className[64] = {};
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hwnd, &processId);
+    if (processId == state->processId && GetClassNameA(hwnd, className, sizeof(className)) &&
+        lstrcmpiA(className, TOOLTIPS_CLASSA) == 0) {
+        state->found.push_back(hwnd);
+    }
+    return TRUE;
+}
+
+// The tooltips of the tray's icons live in the process that owns the tray window
+// (Wine's explorer: "Shell_TrayWnd", shown as "Wine System Tray" without a desktop).
+std::vector<std::string> TrayTooltips() {
+    std::vector<std::string> tips;
+    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    if (!tray) return tips;
+    TooltipWindows state{0, {}};
+    GetWindowThreadProcessId(tray, &state.processId);
+    EnumWindows(CollectTooltips, reinterpret_cast<LPARAM>(&state));
+    if (state.found.empty()) return tips;
+
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                 state.processId);
+    if (!process) return tips;
+    {
+        constexpr SIZE_T kTextOffset = 512;
+        constexpr SIZE_T kTextChars = 1024;
+        RemoteBuffer remote(process, kTextOffset + kTextChars * sizeof(wchar_t));
+        for (HWND tooltip : state.found) {
+            if (!remote.ok()) break;
+            DWORD_PTR count = 0;
+            SendMessageTimeoutW(tooltip, TTM_GETTOOLCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
+            for (DWORD_PTR i = 0; i < count; ++i) {
+                TTTOOLINFOW info = {};
+                info.cbSize = sizeof(info);
+                info.lpszText = reinterpret_cast<LPWSTR>(remote.at(kTextOffset));
+                const wchar_t empty = 0;
+                DWORD_PTR ok = 0;
+                if (!remote.Write(0, &info, sizeof(info)) ||
+                    !remote.Write(kTextOffset, &empty, sizeof(empty)) ||
+                    !SendMessageTimeoutW(tooltip, TTM_ENUMTOOLSW, i,
+                                         reinterpret_cast<LPARAM>(remote.at(0)), SMTO_ABORTIFHUNG,
+                                         2000, &ok) ||
+                    !ok) {
+                    continue;
+                }
+                // A tool whose text is a callback or a resource leaves the buffer alone; ask
+                // for the text the tooltip would show.
+                TTTOOLINFOW back = {};
+                remote.Read(0, &back, sizeof(back));
+                if (back.lpszText != info.lpszText) {
+                    back.lpszText = info.lpszText;
+                    remote.Write(0, &back, sizeof(back));
+                    SendMessageTimeoutW(tooltip, TTM_GETTEXTW, kTextChars,
+                                        reinterpret_cast<LPARAM>(remote.at(0)), SMTO_ABORTIFHUNG,
+                                        2000, &ok);
+                }
+                wchar_t text[kTextChars] = {};
+                if (!remote.Read(kTextOffset, text, sizeof(text))) continue;
+                text[kTextChars - 1] = 0;
+                if (text[0]) tips.push_back(Narrow(text));
+            }
+        }
+    }
+    CloseHandle(process);
+    return tips;
+}
+
+// Controls of the dummy window, so the probe can be checked on a window of its own.
+constexpr int kDummyText = 1001;
+constexpr int kDummyList = 1002;
+constexpr int kDummyDisabled = 2;
+
+void AddDummyControls(HWND hwnd) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    auto child = [&](const char* cls, const char* text, DWORD style, int id, int x, int y, int w,
+                     int h) {
+        return CreateWindowA(cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, hwnd,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    };
+    child("STATIC", "Probe text", 0, kDummyText, 8, 8, 150, 20);
+    child("BUTTON", "&Close", BS_PUSHBUTTON, IDOK, 8, 36, 70, 24);
+    HWND disabled = child("BUTTON", "Disabled", BS_PUSHBUTTON, kDummyDisabled, 84, 36, 70, 24);
+    EnableWindow(disabled, FALSE);
+    HWND list = child("LISTBOX", "", WS_BORDER | WS_VSCROLL, kDummyList, 170, 8, 130, 60);
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("first line"));
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("second line"));
+}
+
+LRESULT CALLBACK DummyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            AddDummyControls(hwnd);
+            return 0;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) DestroyWindow(hwnd);
+            return 0;
+        case WM_TIMER:
+        case WM_CLOSE:
+            DestroyWindow(hwnd);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+int ShowWindowFor(const char* title, DWORD ms, const char* tip) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DummyProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = "OdrProbeWindow";
+    if (!RegisterClassA(&windowClass)) return 1;
+    HWND hwnd = CreateWindowA("OdrProbeWindow", title, WS_OVERLAPPEDWINDOW, 40, 40, 320, 110,
+                              nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (!hwnd) return 1;
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    SetTimer(hwnd, 1, ms, nullptr);
+
+    NOTIFYICONDATAA icon = {};
+    bool trayAdded = false;
+    if (tip) {
+        icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        icon.hWnd = hwnd;
+        icon.uID = kTrayIconId;
+        icon.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
+        icon.uCallbackMessage = kTrayCallback;
+        icon.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+        lstrcpynA(icon.szTip, tip, sizeof(icon.szTip));
+        trayAdded = Shell_NotifyIconA(NIM_ADD, &icon) != FALSE;
+        if (!trayAdded) std::fprintf(stderr, "odrprobe: Shell_NotifyIcon failed\n");
+    }
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (trayAdded) Shell_NotifyIconA(NIM_DELETE, &icon);
+    return (tip && !trayAdded) ? 1 : 0;
+}
+
+DWORD ArgMs(int argc, char** argv, int index, DWORD fallback) {
+    return argc > index ? static_cast<DWORD>(std::strtoul(argv[index], nullptr, 10)) : fallback;
+}
+
+int Usage() {
+    std::fputs(
+        "usage: odrprobe wait|gone TITLE [MS] | count TITLE | text|enabled|click|listbox TITLE ID "
+        "|\n"
+        "       visible|close TITLE | post TITLE MSG WPARAM LPARAM | tray [MS] |\n"
+        "       window TITLE [MS] [TIP] | idle\n",
+        stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    const std::string command = argv[1];
+    const char* title = argc > 2 ? argv[2] : nullptr;
+
+    if (command == "idle") {
+        // Asking for the desktop window starts Wine's explorer (desktop and tray) now, so
+        // it inherits this process's output rather than a test's.
+        GetDesktopWindow();
+        for (;;) Sleep(INFINITE);
+    }
+    if (command == "tray") {
+        DWORD timeout = ArgMs(argc, argv, 2, 0);
+        DWORD start = GetTickCount();
+        for (;;) {
+            std::vector<std::string> tips = TrayTooltips();
+            for (const std::string& tip : tips) std::printf("%s\n", tip.c_str());
+            if (!tips.empty()) return 0;
+            if (GetTickCount() - start >= timeout) return 1;
+            Sleep(100);
+        }
+    }
+    if (!title) return Usage();
+
+    if (command == "wait") return WaitForWindow(title, ArgMs(argc, argv, 3, 10000)) ? 0 : 1;
+    if (command == "gone") {
+        DWORD timeout = ArgMs(argc, argv, 3, 10000);
+        DWORD start = GetTickCount();
+        while (!WindowsTitled(title).empty()) {
+            if (GetTickCount() - start >= timeout) return 1;
+            Sleep(50);
+        }
+        return 0;
+    }
+    if (command == "count") {
+        std::printf("%u\n", static_cast<unsigned>(WindowsTitled(title).size()));
+        return 0;
+    }
+    if (command == "window") {
+        return ShowWindowFor(title, ArgMs(argc, argv, 3, 60000), argc > 4 ? argv[4] : nullptr);
+    }
+    if (command == "post") {
+        HWND window = WaitForWindow(title, 0);
+        if (!window || argc < 6) return window ? Usage() : 1;
+        UINT message = static_cast<UINT>(std::strtoul(argv[3], nullptr, 0));
+        WPARAM wParam = static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0));
+        LPARAM lParam = static_cast<LPARAM>(std::strtol(argv[5], nullptr, 0));
+        return PostMessageA(window, message, wParam, lParam) ? 0 : 1;
+    }
+    if (command == "visible" || command == "close") {
+        HWND window = WaitForWindow(title, 0);
+        if (!window) {
+            std::fprintf(stderr, "odrprobe: no window titled \"%s\"\n", title);
+            return 1;
+        }
+        if (command == "visible") {
+            std::printf("%d\n", IsWindowVisible(window) ? 1 : 0);
+            return 0;
+        }
+        return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+
+    if (argc < 4) return Usage();
+    HWND control = ControlOf(title, argv[3]);
+    if (!control) return 1;
+    if (command == "text") {
+        std::printf("%s\n", TextOf(control).c_str());
+        return 0;
+    }
+    if (command == "enabled") {
+        std::printf("%d\n", IsWindowEnabled(control) ? 1 : 0);
+        return 0;
+    }
+    if (command == "click") {
+        // A click that opens a modal window does not return until it closes: a timeout
+        // still means the click was delivered.
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(control, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 500, &result) &&
+            GetLastError() != ERROR_TIMEOUT) {
+            return 1;
+        }
+        return 0;
+    }
+    if (command == "listbox") {
+        // The wide form: Wine hands the ANSI form of LB_GETTEXT across processes as wide
+        // text.
+        DWORD_PTR count = 0;
+        if (!SendMessageTimeoutW(control, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count) ||
+            static_cast<LONG_PTR>(count) < 0) {
+            return 1;
+        }
+        for (DWORD_PTR i = 0; i < count; ++i) {
+            DWORD_PTR length = 0;
+            SendMessageTimeoutW(control, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 2000, &length);
+            if (static_cast<LONG_PTR>(length) < 0) continue;
+            // Room to spare in case the line grows between the two calls.
+            std::vector<wchar_t> line(length + 256, L'\0');
+            DWORD_PTR copied = 0;
+            SendMessageTimeoutW(control, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()),
+                                SMTO_ABORTIFHUNG, 2000, &copied);
+            line.back() = L'\0';
+            std::printf("%s\n", Narrow(line.data()).c_str());
+        }
+        return 0;
+    }
+    return Usage();
+}
