@@ -1,0 +1,110 @@
+// A simulated radio site: this adapter's own parameters, the masters and nodes around it,
+// interference and injected faults. Read from an INI scenario file or built in.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace odr::sim {
+
+using Address = std::array<uint8_t, 6>;
+
+// Values the adapter starts with: from the stored settings when the host is given them,
+// else from the scenario's [adapter] section.
+struct StartupValues {
+    uint8_t stationType = 0;
+    uint8_t domain = 1;
+    uint8_t channel = 1;
+    uint8_t subchannel = 1;
+    std::string masterName = "MASTER";
+    uint8_t roaming = 0;  // 0 enabled, 1 disabled
+    uint16_t inactivity = 0;
+    uint8_t peerToPeer = 0;
+    uint8_t macOptimize = 0;
+    uint8_t roamConfig = 1;  // 0 Slow, 1 Normal, 2 Fast
+};
+
+// A level in dBm that is constant or follows straight lines between (seconds, dBm) points.
+struct Course {
+    std::vector<std::pair<double, double>> points;
+    double At(double seconds) const;
+};
+
+// A set of time spans in seconds; `to` < 0 means open-ended.
+struct Spans {
+    std::vector<std::pair<double, double>> spans;
+    bool Contains(double seconds) const;
+};
+
+// A master or a node of the site.
+struct Station {
+    std::string id;  // section suffix
+    std::string name;
+    Address address{};
+    uint8_t domain = 1;
+    uint8_t channel = 1;
+    uint8_t subchannel = 1;
+    std::string securityId;  // the file's default is the adapter's initial security ID
+    Course signal;
+    Spans onAir;
+    uint32_t latencyMs = 3;
+    uint32_t replyPercent = 100;
+    std::string master;  // nodes: id of the master section, or "self"
+    int line = 0;        // section header line, for messages
+};
+
+enum class CalibrationKind { Points, None, Invalid };
+
+struct AdapterConfig {
+    Address node{{0x00, 0x20, 0xa6, 0xf0, 0x00, 0x01}};
+    std::string romVersion = "V1.50a";
+    std::string driverVersion = "2.10";
+    uint8_t country = 0;
+    uint8_t firstChannel = 1;
+    CalibrationKind calibrationKind = CalibrationKind::Points;
+    std::vector<std::pair<uint8_t, uint8_t>> calibration{{40, 200}, {60, 150}, {80, 100}};
+    std::string securityId = "SITE1";
+    StartupValues startup;
+    uint32_t acquireMs = 300;
+};
+
+struct Interference {
+    int firstChannel = 0;
+    int lastChannel = 0;
+    int level = -90;
+    int dutyPercent = 100;
+};
+
+struct Faults {
+    Spans driverAbsent;
+    Spans driverLost;
+    uint32_t transmitBusyPercent = 0;
+    uint32_t pollStuckPercent = 0;
+    std::vector<uint16_t> refuseItems;
+};
+
+struct Scenario {
+    uint32_t seed = 1;
+    AdapterConfig adapter;
+    std::vector<Station> masters;
+    std::vector<Station> nodes;
+    std::vector<Interference> interference;
+    Faults faults;
+};
+
+// The built-in default site (also shipped as scenarios/default.ini).
+Scenario DefaultScenario();
+
+// Parses scenario text. On a fault returns false with "FILE:LINE: problem" in *error and
+// leaves *scenario untouched.
+bool ParseScenario(const std::string& text, const std::string& fileName, Scenario* scenario,
+                   std::string* error);
+
+// Twelve hex digits into an address; false when the text is not one.
+bool ParseAddress(const std::string& text, Address* address);
+std::string FormatAddress(const Address& address);
+
+}  // namespace odr::sim
