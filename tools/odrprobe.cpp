@@ -8,6 +8,8 @@
 //   odrprobe text TITLE ID            print the text of control ID
 //   odrprobe enabled TITLE ID         print 1 when control ID is enabled, else 0
 //   odrprobe visible TITLE            print 1 when the window is visible, else 0
+//   odrprobe dump TITLE               print the window's controls: id, class, state, text
+//   odrprobe mem TITLE                print the memory counters of the window's process
 //   odrprobe click TITLE ID           click button ID
 //   odrprobe close TITLE              send WM_CLOSE to the window
 //   odrprobe post TITLE MSG WP LP     post a message to the window (e.g. a tray callback)
@@ -24,6 +26,7 @@
 #include <windows.h>
 // Keep the includes in this order: commctrl.h needs windows.h.
 #include <commctrl.h>
+#include <psapi.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -224,6 +227,19 @@ void AddDummyControls(HWND hwnd) {
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("second line"));
 }
 
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof(className));
+    std::string text = TextOf(child);
+    for (char& c : text) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    std::printf("%5d %-10s %s%s \"%s\"\n", GetDlgCtrlID(child), className,
+                IsWindowVisible(child) ? "visible" : "hidden",
+                IsWindowEnabled(child) ? "" : " disabled", text.c_str());
+    return TRUE;
+}
+
 LRESULT CALLBACK DummyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
@@ -288,7 +304,7 @@ int Usage() {
     std::fputs(
         "usage: odrprobe wait|gone TITLE [MS] | count TITLE | text|enabled|click|listbox TITLE ID "
         "|\n"
-        "       visible|close TITLE | post TITLE MSG WPARAM LPARAM | tray [MS] |\n"
+        "       visible|close|dump|mem TITLE | post TITLE MSG WPARAM LPARAM | tray [MS] |\n"
         "       window TITLE [MS] [TIP] | idle\n",
         stderr);
     return 2;
@@ -344,6 +360,30 @@ int main(int argc, char** argv) {
         WPARAM wParam = static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0));
         LPARAM lParam = static_cast<LPARAM>(std::strtol(argv[5], nullptr, 0));
         return PostMessageA(window, message, wParam, lParam) ? 0 : 1;
+    }
+    if (command == "mem") {
+        HWND window = WaitForWindow(title, 0);
+        DWORD processId = 0;
+        if (!window || !GetWindowThreadProcessId(window, &processId)) return 1;
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+        if (!process) return 1;
+        PROCESS_MEMORY_COUNTERS counters = {};
+        counters.cb = sizeof(counters);
+        BOOL ok = GetProcessMemoryInfo(process, &counters, sizeof(counters));
+        CloseHandle(process);
+        if (!ok) return 1;
+        std::printf("private %lu KB, peak private %lu KB, peak working set %lu KB\n",
+                    static_cast<unsigned long>(counters.PagefileUsage / 1024),
+                    static_cast<unsigned long>(counters.PeakPagefileUsage / 1024),
+                    static_cast<unsigned long>(counters.PeakWorkingSetSize / 1024));
+        return 0;
+    }
+    if (command == "dump") {
+        HWND window = WaitForWindow(title, 0);
+        if (!window) return 1;
+        std::printf("\"%s\" %s\n", title, IsWindowVisible(window) ? "visible" : "hidden");
+        EnumChildWindows(window, PrintChild, 0);
+        return 0;
     }
     if (command == "visible" || command == "close") {
         HWND window = WaitForWindow(title, 0);

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Figures (not timed tests): odrstat under Wine on the simulated adapter, the sizes of the
+# .exe files, and the native benchmark programs of bench/.
+#   scripts/bench.sh WIN32_BUILD PREFIX NATIVE_BENCH_BUILD
+# ODR_BENCH_SECONDS sets the polling span measured (default 60).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+INFO_TITLE="Ondrel Status Monitor Information"
+
+if [[ ${1:-} != --inside ]]; then
+    build=$(cd "${1:?usage: bench.sh WIN32_BUILD PREFIX NATIVE_BENCH_BUILD}" && pwd)
+    prefix=${2:?}
+    bench=${3:?}
+    echo "== sizes of the programs"
+    for exe in "$build"/*.exe; do
+        [[ -f $exe ]] || continue
+        printf '%-12s %8d bytes (%d KB)\n' "$(basename "$exe")" "$(stat -c %s "$exe")" \
+            $(( ($(stat -c %s "$exe") + 1023) / 1024 ))
+    done
+    if [[ -f $build/odrstat.exe ]]; then
+        # Headless, so that nothing on the user's screen takes part.
+        (unset DISPLAY; ODR_SEED_ADAPTER=1 bash "$root/scripts/winesession.sh" "$prefix" \
+            "$build/tools/odrprobe.exe" -- bash "$0" --inside "$build")
+    else
+        echo "== odrstat.exe is not built: no monitor figures"
+    fi
+    echo "== native benchmarks ($bench/bench)"
+    ran=0
+    for program in "$bench"/bench/*; do
+        [[ -x $program && -f $program ]] || continue
+        echo "-- $(basename "$program")"
+        "$program"
+        ran=1
+    done
+    ((ran)) || echo "(none: bench/ has no programs yet)"
+    exit 0
+fi
+
+build=$2
+seconds=${ODR_BENCH_SECONDS:-60}
+probe() { wine "$build/tools/odrprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+ticks=$(getconf CLK_TCK)
+# utime + stime of a process, in clock ticks.
+cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
+
+wine "$build/odrstat.exe" /simulate </dev/null >/dev/null 2>&1 &
+pid=$!
+trap 'kill $pid 2>/dev/null || true; wait $pid 2>/dev/null || true' EXIT
+probe wait "$INFO_TITLE" 20000 >/dev/null || { echo "odrstat did not start" >&2; exit 1; }
+sleep 3  # past start-up and the first polls
+# This prefix's wineserver: it works in /tmp/.wine-UID/server-DEV-INODE of the prefix.
+server_dir=$(stat -c '%d %i' "$WINEPREFIX" | awk '{ printf "server-%x-%x", $1, $2 }')
+server=""
+for p in $(pgrep wineserver || true); do
+    [[ $(readlink "/proc/$p/cwd" 2>/dev/null) == */$server_dir ]] && server=$p
+done
+
+echo "== odrstat /simulate polling for $seconds s (unix pid $pid)"
+start_ticks=$(cpu_ticks "$pid")
+start_server=0
+if [[ -n $server && -r /proc/$server/stat ]]; then start_server=$(cpu_ticks "$server"); fi
+start_ns=$(date +%s%N)
+sleep "$seconds"
+end_ticks=$(cpu_ticks "$pid")
+end_server=0
+if [[ -n $server && -r /proc/$server/stat ]]; then end_server=$(cpu_ticks "$server"); fi
+elapsed_ms=$(( ($(date +%s%N) - start_ns) / 1000000 ))
+
+awk -v t=$((end_ticks - start_ticks)) -v hz="$ticks" -v ms="$elapsed_ms" 'BEGIN {
+    printf "odrstat CPU time:     %.2f s in %.1f s = %.3f %% of one core\n",
+        t / hz, ms / 1000, 100 * (t / hz) / (ms / 1000) }'
+if [[ -n $server ]]; then
+    awk -v t=$((end_server - start_server)) -v hz="$ticks" -v ms="$elapsed_ms" 'BEGIN {
+        printf "wineserver CPU time:  %.2f s (%.3f %% of one core; shared by the prefix)\n",
+            t / hz, 100 * (t / hz) / (ms / 1000) }'
+fi
+echo "odrstat memory (Windows view):  $(probe mem "$INFO_TITLE")"
+awk '/^VmHWM|^VmRSS/ { printf "odrstat memory (Linux view):    %s %s %s\n", $1, $2, $3 }' \
+    "/proc/$pid/status"
+if [[ -r /proc/$pid/smaps_rollup ]]; then
+    awk '/^Private_(Clean|Dirty)/ { kb += $2 } END {
+        printf "odrstat memory (Linux view):    private %d kB (with Wine'\''s own DLLs)\n", kb }' \
+        "/proc/$pid/smaps_rollup"
+fi
+probe click "$INFO_TITLE" 1 >/dev/null || true
