@@ -149,11 +149,11 @@ std::vector<std::string> Words(const std::string& s) {
     return words;
 }
 
-bool ToLong(const std::string& text, long lo, long hi, long* out) {
+bool ToLong(const std::string& text, long long lo, long long hi, long long* out) {
     if (text.empty()) return false;
     char* end = nullptr;
     errno = 0;
-    long v = std::strtol(text.c_str(), &end, 10);
+    long long v = std::strtoll(text.c_str(), &end, 10);
     if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
     *out = v;
     return true;
@@ -317,7 +317,8 @@ class Reader {
         return Fail(line, "unknown key '" + key + "' in [" + name + "]");
     }
 
-    bool Number(const Value& v, const std::string& key, long lo, long hi, long* out) {
+    bool Number(const Value& v, const std::string& key, long long lo, long long hi,
+                long long* out) {
         if (ToLong(v.first, lo, hi, out)) return true;
         return Fail(v.second, "bad number for " + key + " \"" + v.first + "\" (" +
                                   std::to_string(lo) + " to " + std::to_string(hi) + ")");
@@ -343,9 +344,9 @@ class Reader {
 
     bool ReadSite(const Section& section, Scenario* s) {
         for (const auto& [key, v] : section.values) {
-            long n;
+            long long n;
             if (key == "seed") {
-                if (!Number(v, key, 0, 4294967295L, &n)) return false;
+                if (!Number(v, key, 0, 4294967295LL, &n)) return false;
                 s->seed = uint32_t(n);
             } else {
                 return Unknown(section, key, v.second);
@@ -356,7 +357,7 @@ class Reader {
 
     bool ReadAdapter(const Section& section, AdapterConfig* a) {
         for (const auto& [key, v] : section.values) {
-            long n = 0;
+            long long n = 0;
             bool ok = true;
             if (key == "node") {
                 ok = AddressValue(v, &a->node);
@@ -416,7 +417,7 @@ class Reader {
         std::vector<std::pair<uint8_t, uint8_t>> points;
         for (const std::string& w : Words(v.first)) {
             size_t colon = w.find(':');
-            long level, raw;
+            long long level, raw;
             if (colon == std::string::npos || !ToLong(w.substr(0, colon), 0, 255, &level) ||
                 !ToLong(w.substr(colon + 1), 0, 255, &raw))
                 return Fail(v.second, "bad calibration point \"" + w + "\" (level:raw, 0 to 255)");
@@ -440,7 +441,7 @@ class Reader {
         bool hasAddress = false;
         bool ownSecurityId = false;
         for (const auto& [key, v] : section.values) {
-            long n = 0;
+            long long n = 0;
             bool ok = true;
             if (key == "name") {
                 ok = Text(v, key, 11, false, &st.name);
@@ -496,7 +497,7 @@ class Reader {
         std::vector<std::pair<int, Interference>> ordered;
         for (const auto& [key, v] : section.values) {
             Interference in;
-            long a, b;
+            long long a, b;
             size_t dash = key.find('-');
             bool ok = dash == std::string::npos
                           ? ToLong(key, 0, 255, &a) && (b = a, true)
@@ -504,7 +505,7 @@ class Reader {
                                 ToLong(key.substr(dash + 1), 0, 255, &b) && b >= a;
             if (!ok) return Fail(v.second, "bad channel or range \"" + key + "\" (0 to 255)");
             std::vector<std::string> words = Words(v.first);
-            long level, duty;
+            long long level, duty;
             if (words.size() != 2 || !ToLong(words[0], -200, 50, &level) ||
                 !ToLong(words[1], 0, 100, &duty))
                 return Fail(v.second, "bad interference \"" + v.first + "\" (level duty)");
@@ -522,7 +523,7 @@ class Reader {
 
     bool ReadFaults(const Section& section, Faults* f) {
         for (const auto& [key, v] : section.values) {
-            long n = 0;
+            long long n = 0;
             if (key == "driver_absent" || key == "driver_lost") {
                 Spans* spans = key == "driver_absent" ? &f->driverAbsent : &f->driverLost;
                 if (!ParseSpans(v.first, spans))
@@ -537,7 +538,7 @@ class Reader {
             } else if (key == "refuse_items") {
                 f->refuseItems.clear();
                 for (const std::string& w : Words(v.first)) {
-                    long id;
+                    long long id;
                     if (!ToLong(w, 1, 24, &id))
                         return Fail(v.second, "bad item id \"" + w + "\" (1 to 24)");
                     f->refuseItems.push_back(uint16_t(id));

@@ -1,0 +1,244 @@
+// Scenario files: the format's example, the shipped default site, and refused files.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "sim/Scenario.h"
+
+namespace odr::sim {
+namespace {
+
+// Everything a scenario holds, as text, so two scenarios compare in one assertion.
+std::string Describe(const Scenario& s) {
+    std::ostringstream o;
+    const AdapterConfig& a = s.adapter;
+    o << "seed " << s.seed << "\nadapter " << FormatAddress(a.node) << " " << a.romVersion << " "
+      << a.driverVersion << " " << int(a.country) << " " << int(a.firstChannel) << " cal "
+      << int(a.calibrationKind);
+    for (auto& p : a.calibration) o << " " << int(p.first) << ":" << int(p.second);
+    const StartupValues& v = a.startup;
+    o << " " << a.securityId << " " << int(v.stationType) << " " << int(v.domain) << " "
+      << int(v.channel) << " " << int(v.subchannel) << " " << v.masterName << " " << int(v.roaming)
+      << " " << a.acquireMs << "\n";
+    auto station = [&o](const char* kind, const Station& st) {
+        o << kind << " " << st.id << " " << st.name << " " << FormatAddress(st.address) << " "
+          << int(st.domain) << " " << int(st.channel) << " " << int(st.subchannel) << " "
+          << st.securityId << " signal";
+        for (auto& p : st.signal.points) o << " " << p.first << ":" << p.second;
+        o << " air";
+        for (auto& p : st.onAir.spans) o << " " << p.first << "-" << p.second;
+        o << " " << st.latencyMs << " " << st.replyPercent << " " << st.master << "\n";
+    };
+    for (const Station& m : s.masters) station("master", m);
+    for (const Station& n : s.nodes) station("node", n);
+    for (const Interference& i : s.interference)
+        o << "interference " << i.firstChannel << "-" << i.lastChannel << " " << i.level << " "
+          << i.dutyPercent << "\n";
+    const Faults& f = s.faults;
+    o << "faults";
+    for (auto& p : f.driverAbsent.spans) o << " absent " << p.first << "-" << p.second;
+    for (auto& p : f.driverLost.spans) o << " lost " << p.first << "-" << p.second;
+    o << " busy " << f.transmitBusyPercent << " stuck " << f.pollStuckPercent << " refuse";
+    for (uint16_t id : f.refuseItems) o << " " << id;
+    return o.str();
+}
+
+std::string SourceFile(const std::string& relative) {
+    std::string here = __FILE__;  // .../tests/native/SimScenarioTest.cpp
+    std::string root = here.substr(0, here.rfind("tests/native/"));
+    std::ifstream in(root + relative, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(SimScenarioTest, ShippedDefaultSiteIsTheBuiltInOne) {
+    const std::string text = SourceFile("scenarios/default.ini");
+    ASSERT_FALSE(text.empty());
+    Scenario parsed;
+    std::string error;
+    ASSERT_TRUE(ParseScenario(text, "default.ini", &parsed, &error)) << error;
+    EXPECT_EQ(Describe(parsed), Describe(DefaultScenario()));
+}
+
+TEST(SimScenarioTest, ShippedExamplesAreValid) {
+    for (const char* name : {"scenarios/roaming.ini", "scenarios/faults.ini"}) {
+        const std::string text = SourceFile(name);
+        ASSERT_FALSE(text.empty()) << name;
+        Scenario parsed;
+        std::string error;
+        EXPECT_TRUE(ParseScenario(text, name, &parsed, &error)) << error;
+    }
+}
+
+const char* kFormatExample =
+    R"(; Times are seconds since the simulated adapter was created; levels are dBm at this adapter.
+[site]
+seed = 7                  ; random generator seed (default 1)
+
+[adapter]
+node = 0020a6f00001       ; this adapter's node address
+rom_version = V1.50a      ; ITEM_VERSION text, at most 7 characters
+driver_version = 2.10     ; reply of GetDriverVersion
+country = 0               ; GetCountryCode reply byte 0
+first_channel = 1         ; GetCountryCode reply byte 1
+calibration = 40:200 60:150 80:100   ; level:raw points, strongest first
+security_id = SITE1       ; the adapter's security ID at start
+station_type = 0          ; start-up values, used when no stored settings are found
+domain = 1
+channel = 1
+subchannel = 1
+master_name = MASTER
+roaming = 0               ; roaming flag: 0 enabled, 1 disabled
+acquire_ms = 300          ; time to synchronise after a start or a search step
+
+[master.LOBBY]            ; one section per master; the suffix is its id in this file
+name = LOBBY              ; at most 11 characters
+address = 0020a6100001
+domain = 1
+channel = 3
+subchannel = 1
+security_id = SITE1       ; default: the adapter's initial security ID
+signal = -52              ; constant, or a course over time "0:-52 30:-80 60:-52"
+on_air = 0-               ; when it transmits
+latency_ms = 3            ; ping round trip for a small packet
+reply = 100               ; percentage of pings answered
+
+[node.N1]                 ; a station; keys as for a master, plus:
+address = 0020a6200001
+master = LOBBY            ; id of its master's section, or "self"
+
+[interference]
+30-36 = -50 60            ; channel or channel range = level, duty percentage
+70 = -65 100
+
+[faults]
+driver_absent = 0-30      ; the device cannot be opened within these seconds
+driver_lost = 20-25       ; every device call fails within these seconds
+transmit_busy = 5         ; percentage of TransmitPing answered -5 (short form) or 1 (long form)
+poll_stuck = 2            ; percentage of pings that never complete
+refuse_items = 18 20      ; item ids always returned with status 0xFFFF
+)";
+
+TEST(SimScenarioTest, TheFormatsExample) {
+    Scenario s;
+    std::string error;
+    ASSERT_TRUE(ParseScenario(kFormatExample, "site.ini", &s, &error)) << error;
+    EXPECT_EQ(Describe(s),
+              "seed 7\n"
+              "adapter 0020a6f00001 V1.50a 2.10 0 1 cal 0 40:200 60:150 80:100 SITE1 0 1 1 1 "
+              "MASTER 0 300\n"
+              "master LOBBY LOBBY 0020a6100001 1 3 1 SITE1 signal 0:-52 air 0--1 3 100 \n"
+              "node N1 N1 0020a6200001 1 1 1 SITE1 signal 0:-60 air 0--1 3 100 LOBBY\n"
+              "interference 30-36 -50 60\n"
+              "interference 70-70 -65 100\n"
+              "faults absent 0-30 lost 20-25 busy 5 stuck 2 refuse 18 20");
+}
+
+TEST(SimScenarioTest, CoursesSpansAndSpecialValues) {
+    const char* text =
+        "[adapter]\ncalibration = none\nsecurity_id = A\n"
+        "[master.M]\naddress = 0020a6100001\nsignal = 0:-52 30:-80 60:-52\n"
+        "on_air = 0-40 55-\nsecurity_id =\n"
+        "[master.Q]\naddress = 0020a6100002\n"
+        "[node.S]\naddress = 0020a6200001\nmaster = self\n";
+    Scenario s;
+    std::string error;
+    ASSERT_TRUE(ParseScenario(text, "t.ini", &s, &error)) << error;
+    EXPECT_EQ(s.adapter.calibrationKind, CalibrationKind::None);
+    const Station& m = s.masters[0];
+    struct {
+        double t, level;
+        bool onAir;
+    } cases[] = {{0, -52, true},       {15, -66, true},     {30, -80, true},
+                 {39.9, -70.76, true}, {40, -70.67, false}, {54.9, -56.76, false},
+                 {55, -56.67, true},   {1000, -52, true}};
+    for (const auto& c : cases) {
+        EXPECT_NEAR(m.signal.At(c.t), c.level, 0.01) << c.t;
+        EXPECT_EQ(m.onAir.Contains(c.t), c.onAir) << c.t;
+    }
+    EXPECT_EQ(m.securityId, "");              // given empty
+    EXPECT_EQ(s.masters[1].securityId, "A");  // the adapter's
+    EXPECT_EQ(s.nodes[0].master, "self");
+
+    ASSERT_TRUE(ParseScenario("[adapter]\ncalibration = invalid\n", "t.ini", &s, &error));
+    EXPECT_EQ(s.adapter.calibrationKind, CalibrationKind::Invalid);
+}
+
+TEST(SimScenarioTest, BadFilesAreRefusedWithFileAndLine) {
+    struct Case {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"[site]\nseed = 7\n[colours]\n", "f.ini:3: unknown section [colours]"},
+        {"seed = 7\n", "f.ini:1: key outside a section"},
+        {"[site]\nseed\n", "f.ini:2: expected \"key = value\""},
+        {"[site\n", "f.ini:1: malformed section header"},
+        {"[site]\nseed = 1\nseed = 2\n", "f.ini:3: duplicate key 'seed'"},
+        {"[site]\n[site]\n", "f.ini:2: duplicate section [site]"},
+        {"[master]\n", "f.ini:1: unknown section [master]"},
+        {"[site]\nseed = seven\n", "f.ini:2: bad number for seed \"seven\" (0 to 4294967295)"},
+        {"[adapter]\ndomain = 16\n", "f.ini:2: bad number for domain \"16\" (0 to 15)"},
+        {"[adapter]\nchannel = 3x\n", "f.ini:2: bad number for channel \"3x\" (1 to 15)"},
+        {"[adapter]\nrom_version = V1.50abc\n",
+         "f.ini:2: rom_version too long (at most 7 characters)"},
+        {"[adapter]\nmaster_name = ABCDEFGHIJKL\n",
+         "f.ini:2: master_name too long (at most 11 characters)"},
+        {"[adapter]\nnode = 0020a6f0001\n",
+         "f.ini:2: bad address \"0020a6f0001\" (twelve hex digits)"},
+        {"[adapter]\ncalibration = 40:200 60:x\n",
+         "f.ini:2: bad calibration point \"60:x\" (level:raw, 0 to 255)"},
+        {"[adapter]\ncalibration = 1:1 2:2 3:3 4:4 5:5 6:6 7:7 8:8 9:9 10:10 11:11\n",
+         "f.ini:2: calibration needs 1 to 10 points, \"none\" or \"invalid\""},
+        {"[adapter]\nnode = 0020a6100001\n\n[master.A]\naddress = 0020A6100001\n",
+         "f.ini:5: duplicate address 0020a6100001 (first used on line 2)"},
+        {"[master.A]\nname = ABCDEFGHIJKL\naddress = 0020a6100001\n",
+         "f.ini:2: name too long (at most 11 characters)"},
+        {"[master.A]\nname = A\n", "f.ini:1: [master.A] has no address"},
+        {"[master.A]\naddress = 0020a6100001\nmaster = B\n",
+         "f.ini:3: unknown key 'master' in [master.A]"},
+        {"[node.N]\naddress = 0020a6200001\n", "f.ini:1: [node.N] has no master"},
+        {"[master.A]\naddress = 0020a6100001\n[node.N]\naddress = 0020a6200001\nmaster = B\n",
+         "f.ini:5: master \"B\" of [node.N] does not exist"},
+        {"[master.A]\naddress = 0020a6100001\nsignal = 0:-50 0:-60\n",
+         "f.ini:3: bad signal \"0:-50 0:-60\" (dBm, or seconds:dBm points in time order)"},
+        {"[master.A]\naddress = 0020a6100001\nsignal = loud\n",
+         "f.ini:3: bad signal \"loud\" (dBm, or seconds:dBm points in time order)"},
+        {"[master.A]\naddress = 0020a6100001\non_air = 40-0\n",
+         "f.ini:3: bad on_air \"40-0\" (spans such as \"0-40 55-\", in order)"},
+        {"[master.A]\naddress = 0020a6100001\nreply = 101\n",
+         "f.ini:3: bad number for reply \"101\" (0 to 100)"},
+        {"[master.self]\n", "f.ini:1: the master id \"self\" is reserved"},
+        {"[interference]\n30-20 = -50 10\n", "f.ini:2: bad channel or range \"30-20\" (0 to 255)"},
+        {"[interference]\n30 = -50\n", "f.ini:2: bad interference \"-50\" (level duty)"},
+        {"[faults]\ndriver_lost = 20-\n25-30\n", "f.ini:3: expected \"key = value\""},
+        {"[faults]\ndriver_lost = 20- 25-30\n",
+         "f.ini:2: bad driver_lost \"20- 25-30\" (spans such as \"20-25\", in order)"},
+        {"[faults]\nrefuse_items = 18 25\n", "f.ini:2: bad item id \"25\" (1 to 24)"},
+        {"[faults]\npoll_stuck = 2.5\n", "f.ini:2: bad number for poll_stuck \"2.5\" (0 to 100)"},
+        {"[faults]\ncolour = red\n", "f.ini:2: unknown key 'colour' in [faults]"},
+    };
+    for (const Case& c : cases) {
+        Scenario s = DefaultScenario();
+        std::string error;
+        EXPECT_FALSE(ParseScenario(c.text, "f.ini", &s, &error)) << c.text;
+        EXPECT_EQ(error, c.error) << c.text;
+        // Nothing half-read is used.
+        EXPECT_EQ(Describe(s), Describe(DefaultScenario())) << c.text;
+    }
+}
+
+TEST(SimScenarioTest, CommentsBlanksAndLineEndings) {
+    Scenario s;
+    std::string error;
+    ASSERT_TRUE(
+        ParseScenario("; only a comment\r\n\r\n  [site]  \r\n seed=9;x\r\n", "f", &s, &error))
+        << error;
+    EXPECT_EQ(s.seed, 9u);
+    EXPECT_FALSE(ParseScenario("\n\n[site]\r\nseed = -1\r\n", "f", &s, &error));
+    EXPECT_EQ(error, "f:4: bad number for seed \"-1\" (0 to 4294967295)");
+}
+
+}  // namespace
+}  // namespace odr::sim
