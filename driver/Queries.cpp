@@ -1,34 +1,17 @@
 // Read-only adapter queries over the channel.
 #include "driver/Queries.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 
 #include "driver/Channel.h"
 #include "driver/DataList.h"
+#include "driver/DriverCalls.h"
 #include "driver/DriverTypes.h"
 
 namespace odr {
 
 namespace {
-
-// One GetDriverData round trip for a single item.
-int GetOneItem(Channel& channel, uint16_t id, void* destination, const char* callText,
-               const char* decodeText, int adapter) {
-    uint8_t list[kDataListCapacity] = {};
-    uint16_t used = 0;
-    AddToDataList(list, &used, id, nullptr);
-    const uint32_t length = used + 2u;
-    int result = channel.CallDriver(CMD_GET_DRIVER_DATA, 0, length, list, sizeof list, adapter);
-    if (result != kOk) {
-        channel.trace().Message(callText);
-        return result;
-    }
-    result = GetfromDataList(list, length, id, destination);
-    if (result != kOk) channel.trace().Message(decodeText);
-    return result;
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -59,8 +42,8 @@ bool ParseNodeAddress(const char* text, uint8_t* address) {
 }
 
 int GetVersion(Channel& channel, char* destination, int adapter) {
-    return GetOneItem(channel, ITEM_VERSION, destination, "GetDriverData in GetVersion",
-                      "GetfromDataList in GetVersion GetVersion", adapter);
+    return GetDriverItem(channel, ITEM_VERSION, destination, "GetDriverData in GetVersion",
+                         "GetfromDataList in GetVersion GetVersion", adapter);
 }
 
 int GetMasterNode(Channel& channel, char* masterAddress, char* masterName, uint8_t* channelOut,
@@ -111,13 +94,13 @@ int GetMasterNode(Channel& channel, char* masterAddress, char* masterName, uint8
 }
 
 int GetSyncState(Channel& channel, uint8_t* syncState, int adapter) {
-    return GetOneItem(channel, ITEM_SYNC_STATE, syncState, "GetDriverData in GetSyncState",
-                      "GetfromDataList in GetSyncState", adapter);
+    return GetDriverItem(channel, ITEM_SYNC_STATE, syncState, "GetDriverData in GetSyncState",
+                         "GetfromDataList in GetSyncState", adapter);
 }
 
 int GetRoamingFlag(Channel& channel, uint8_t* flag, int adapter) {
-    return GetOneItem(channel, ITEM_ROAMING, flag, "GetDriverData in GetRoamingFlag",
-                      "GetfromDataList in GetRoamingFlag", adapter);
+    return GetDriverItem(channel, ITEM_ROAMING, flag, "GetDriverData in GetRoamingFlag",
+                         "GetfromDataList in GetRoamingFlag", adapter);
 }
 
 int GetDriverVersion(Channel& channel, char* driverVersion, int adapter) {

@@ -21,7 +21,8 @@ namespace odr::test {
 
 // One answer of the fake driver.
 struct FakeAnswer {
-    bool ok = true;  // false: the device-control call fails with `error`
+    bool pass = false;  // a scripted turn answered as if unscripted
+    bool ok = true;     // false: the device-control call fails with `error`
     uint32_t error = 0;
     int32_t result = 0;    // written to the block's result field
     bool hasData = false;  // reply data replaces the data area, and its size the length
@@ -29,6 +30,11 @@ struct FakeAnswer {
     bool hasLength = false;  // a length field to report instead (it may lie)
     uint32_t length = 0;
 
+    static FakeAnswer Pass() {
+        FakeAnswer a;
+        a.pass = true;
+        return a;
+    }
     static FakeAnswer Result(int32_t r) {
         FakeAnswer a;
         a.result = r;
@@ -68,19 +74,14 @@ class FakeAdapter {
         const uint32_t command = ReadU32(block + kReqCommand) & 0xFFFFFF;
         const uint32_t length = ReadU32(block + kReqLength);
         FakeAnswer answer;
+        bool scripted = false;
         if (!script.empty()) {
             answer = script.front();
             script.pop_front();
-        } else if (commands.count(command)) {
-            answer = commands[command](block + kReqData, length);
-        } else if (command == CMD_GET_DRIVER_DATA || command == CMD_SET_DRIVER_DATA) {
-            AnswerList(block + kReqData, length, command == CMD_SET_DRIVER_DATA);
-            answer.hasLength = true;
-            answer.length = length;
-        } else {
-            answer.hasLength = true;
-            answer.length = 0;
+            scripted = !answer.pass;
+            if (answer.pass) answer = FakeAnswer();
         }
+        if (!scripted) answer = Unscripted(command, block + kReqData, length);
         WriteU32(block + kReqResult, uint32_t(answer.result));
         if (answer.hasData) {
             const size_t n = std::min<size_t>(answer.data.size(), kRequestDataSize);
@@ -131,6 +132,21 @@ class FakeAdapter {
     int waits = 0;
 
   private:
+    FakeAnswer Unscripted(uint32_t command, uint8_t* data, uint32_t length) {
+        FakeAnswer answer;
+        if (commands.count(command)) {
+            return commands[command](data, length);
+        } else if (command == CMD_GET_DRIVER_DATA || command == CMD_SET_DRIVER_DATA) {
+            AnswerList(data, length, command == CMD_SET_DRIVER_DATA);
+            answer.hasLength = true;
+            answer.length = length;
+        } else {
+            answer.hasLength = true;
+            answer.length = 0;
+        }
+        return answer;
+    }
+
     void AnswerList(uint8_t* list, uint32_t length, bool set) {
         uint32_t at = 0;
         while (at + 6 <= length) {
