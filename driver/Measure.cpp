@@ -143,6 +143,14 @@ int SendPing(Channel& channel, const char* destination, uint32_t payloadLength, 
     return kOk;
 }
 
+int PollPing(Channel& channel, uint8_t handle, uint32_t* completionTime, int adapter) {
+    uint8_t block[kPollPingSize] = {handle};
+    const int result =
+        channel.CallDriver(CMD_POLL_PING, 0, sizeof block, block, sizeof block, adapter);
+    if (result == kOk) *completionTime = ReadU32(block + 2);
+    return result;
+}
+
 int GetPing(AdapterContext& context, char* nodeAddress, uint32_t* value, uint8_t* signal,
             int adapter) {
     uint8_t reply[kPingReplySize] = {};

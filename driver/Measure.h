@@ -32,6 +32,10 @@ int SendPing(Channel& channel, const char* destination, uint32_t payloadLength, 
              uint8_t* syncState, uint32_t* sendTime, uint8_t* pingHandle, int adapter,
              uint8_t longForm, uint32_t* longValue);
 
+// PollPing (command 22) for the ping `handle`: 0 completed (*completionTime filled, on the
+// clock of the send time), 1 still waiting, 2 given up, negative an error.
+int PollPing(Channel& channel, uint8_t handle, uint32_t* completionTime, int adapter);
+
 // ReceivePing: 1 an answer (node text, value and signal percentage filled), 0 none waiting,
 // other values errors.
 int GetPing(AdapterContext& context, char* nodeAddress, uint32_t* value, uint8_t* signal,

@@ -204,6 +204,19 @@ TEST_F(DriverMeasureTest, PingRetryFailures) {
     EXPECT_EQ(std::vector<std::string>{"GetfromDataList in SendPing's TransmitPing"}, traced);
 }
 
+TEST_F(DriverMeasureTest, PollPingBlock) {
+    adapter.script.push_back(FakeAnswer::Data({7, 0, 0x10, 0x27, 0, 0}, 0));
+    uint32_t done = 0;
+    EXPECT_EQ(0, PollPing(channel, 7, &done, 0));
+    EXPECT_EQ(10000u, done);
+    EXPECT_EQ(CMD_POLL_PING, adapter.CommandOf(0));
+    EXPECT_EQ((std::vector<uint8_t>{7, 0, 0, 0, 0, 0}), adapter.DataOf(0));
+
+    adapter.script.push_back(FakeAnswer::Data({7, 0, 0x11, 0x11, 0, 0}, 1));
+    EXPECT_EQ(1, PollPing(channel, 7, &done, 0));
+    EXPECT_EQ(10000u, done);
+}
+
 TEST_F(DriverMeasureTest, GetPingResults) {
     BuildDefaultRssiTable(&rssi);
     std::vector<uint8_t> reply(kPingReplySize, 0);
