@@ -2,7 +2,10 @@
 // requests, the card's start and stop, and the radio world on a virtual clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include "driver/DataList.h"
@@ -28,6 +31,7 @@ class SimFixture : public ::testing::Test {
 
     void Reset(Scenario scenario) {
         device.reset();
+        clock.now = 0;
         host = std::make_unique<SimDeviceHost>(std::move(scenario), clock);
         device = host->Open(kNtDevicePath, false);
         ASSERT_NE(device, nullptr);
@@ -87,6 +91,61 @@ class SimFixture : public ::testing::Test {
         return FormatAddress(v);
     }
     uint8_t Sync() { return Byte(ITEM_SYNC_STATE); }
+
+    // TransmitPing in the short or long form; *handle and *sent from the reply.
+    int Ping(const std::string& destination, uint32_t payload, bool longForm = false,
+             uint8_t* handle = nullptr, uint32_t* sent = nullptr, uint32_t* longValue = nullptr) {
+        std::vector<uint8_t> request(longForm ? 1520 : 1518, 0);
+        Address address{};
+        EXPECT_TRUE(ParseAddress(destination, &address));
+        std::memcpy(request.data(), address.data(), 6);
+        WriteU32(&request[longForm ? 16 : 14], payload);
+        Answer a = Call(longForm ? CMD_TRANSMIT_PING_LONG : CMD_TRANSMIT_PING, request.data(),
+                        uint32_t(request.size()));
+        if (handle) *handle = a.data[12];
+        if (sent) *sent = ReadU32(&a.data[8]);
+        if (longValue) *longValue = ReadU32(&a.data[12]);
+        return a.result;
+    }
+    int Poll(uint8_t handle, uint32_t* completed = nullptr) {
+        uint8_t block[6] = {handle};
+        Answer a = Call(CMD_POLL_PING, block, 6);
+        if (completed) *completed = ReadU32(&a.data[2]);
+        return a.result;
+    }
+    struct Received {
+        std::string from;
+        uint8_t raw;
+        uint32_t value;
+    };
+    std::vector<Received> Drain() {
+        std::vector<Received> got;
+        for (;;) {
+            Answer a = Call(CMD_RECEIVE_PING);
+            if (a.result != 1) break;
+            Address from;
+            std::memcpy(from.data(), a.data.data(), 6);
+            got.push_back({FormatAddress(from), a.data[12], ReadU32(&a.data[14])});
+        }
+        return got;
+    }
+    int SetSecurityId(const std::string& id) {
+        return Call(CMD_SET_SECURITY_ID, id.c_str(), uint32_t(id.size() + 1)).result;
+    }
+    int Search(uint32_t code, uint8_t domain, const std::string& name = "") {
+        uint8_t request[15] = {0, 0, domain};
+        std::memcpy(request + 3, name.data(), std::min<size_t>(name.size(), 12));
+        return Call(code, request, 15).result;
+    }
+    // Runs for `ms`, polling every `step` ms, and returns the first time (ms from now) the
+    // synchronised master's address became `address`, or -1.
+    int TimeUntilMaster(const std::string& address, uint32_t ms, uint32_t step = 50) {
+        for (uint32_t t = step; t <= ms; t += step) {
+            clock.Advance(step);
+            if (Sync() && MasterAddress() == address) return int(t);
+        }
+        return -1;
+    }
     // Advances the clock in steps of `step` ms, reading the sync state at each step, as a
     // polling tool would; returns the state last read.
     uint8_t Run(uint32_t ms, uint32_t step = 100) {
@@ -334,6 +393,479 @@ TEST_F(SimStageOneTest, StartupValuesFromTheStoredSettings) {
     EXPECT_EQ(MasterAddress(), "0020a6f00001");
     EXPECT_EQ(Text(ITEM_SYNC_MASTER_NAME), "STORED");
     EXPECT_EQ(Byte(ITEM_SYNC_CHANNEL), 11);
+}
+
+// ---------------------------------------------------------------------------------------
+// The radio world
+
+Station Master(const std::string& id, const char* address, uint8_t domain, const char* signal,
+               const char* onAir = "0-") {
+    Station m;
+    m.id = m.name = id;
+    ParseAddress(address, &m.address);
+    m.domain = domain;
+    m.securityId = "SITE1";
+    Scenario parse;
+    std::string text = std::string("[master.X]\naddress = 0020a6999999\nsignal = ") + signal +
+                       "\non_air = " + onAir + "\n";
+    std::string error;
+    EXPECT_TRUE(ParseScenario(text, "t", &parse, &error)) << error;
+    m.signal = parse.masters[0].signal;
+    m.onAir = parse.masters[0].onAir;
+    return m;
+}
+
+Scenario Site(std::vector<Station> masters, std::vector<Station> nodes = {}) {
+    Scenario s;
+    s.masters = std::move(masters);
+    s.nodes = std::move(nodes);
+    return s;
+}
+
+using SimWorldTest = SimFixture;
+
+TEST_F(SimWorldTest, AsynchronousSearchRotatesStrongestFirst) {
+    clock.Advance(500);
+    ASSERT_EQ(MasterAddress(), "0020a6100001");
+    EXPECT_EQ(Set(ITEM_SYNC_MASTER_ADDR, "\0\0\0\0\0\0"), 0);
+    EXPECT_EQ(Search(CMD_SEARCH_ASYNCHRONOUS, 1), 0);
+    EXPECT_EQ(Sync(), 0);
+    const char* expected[] = {"0020a6100001", "0020a6100002", "0020a6100001", "0020a6100002"};
+    for (const char* address : expected) {
+        clock.Advance(299);
+        EXPECT_NE(MasterAddress(), address);
+        clock.Advance(1);
+        EXPECT_EQ(Sync(), 1);
+        EXPECT_EQ(MasterAddress(), address);  // the GUEST master is never heard
+    }
+    EXPECT_EQ(Text(ITEM_SYNC_MASTER_NAME), "WAREHOUSE");
+    EXPECT_EQ(Byte(ITEM_SYNC_CHANNEL), 9);
+    EXPECT_EQ(Byte(ITEM_SYNC_SUBCHANNEL), 2);
+
+    EXPECT_EQ(Call(CMD_STOP_SEARCH).result, 0);
+    EXPECT_EQ(Set(ITEM_SYNC_MASTER_ADDR, "\0\0\0\0\0\0"), 0);
+    EXPECT_EQ(MasterAddress(), "000000000000");
+    EXPECT_EQ(Search(CMD_SEARCH_ASYNCHRONOUS, 7), 0);
+    clock.Advance(300);
+    EXPECT_EQ(MasterAddress(), "0020a6100003");
+    EXPECT_EQ(Text(ITEM_SYNC_MASTER_NAME), "ANNEX");
+
+    EXPECT_EQ(Call(CMD_STOP_SEARCH).result, 0);
+    EXPECT_EQ(Search(CMD_SEARCH_ASYNCHRONOUS, 3), 0);
+    EXPECT_EQ(Run(2000), 0);  // nobody in domain 3
+
+    // After StopSearch the station goes back to its own domain's strongest master.
+    EXPECT_EQ(Call(CMD_STOP_SEARCH).result, 0);
+    EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), 300);
+    EXPECT_NE(Search(CMD_SEARCH_ASYNCHRONOUS, 16), 0);
+}
+
+TEST_F(SimWorldTest, SynchronousSearchFindsTheNamedMaster) {
+    clock.Advance(500);
+    EXPECT_EQ(SetByte(ITEM_ROAMING, 1), 0);
+    EXPECT_EQ(SetByte(ITEM_SYNC_STATE, 0), 0);
+    EXPECT_EQ(Search(CMD_SEARCH_SYNCHRONOUS, 1, "WAREHOUSE"), 0);
+    EXPECT_EQ(TimeUntilMaster("0020a6100002", 1000, 10), 300);
+    EXPECT_EQ(Text(ITEM_SYNC_MASTER_NAME), "WAREHOUSE");
+    // Roaming disabled: it stays although LOBBY is far stronger.
+    EXPECT_EQ(Run(10000), 1);
+    EXPECT_EQ(MasterAddress(), "0020a6100002");
+
+    // A name nobody has, and a master with another security ID, are never found.
+    for (const char* name : {"NOBODY", "GUEST"}) {
+        EXPECT_EQ(SetByte(ITEM_SYNC_STATE, 0), 0);
+        EXPECT_EQ(Search(CMD_SEARCH_SYNCHRONOUS, 1, name), 0);
+        EXPECT_EQ(Run(3000), 0) << name;
+    }
+}
+
+TEST_F(SimWorldTest, RoamingWithHysteresisAndDelay) {
+    struct Case {
+        const char* bSignal;  // B appears at 5 s
+        uint8_t roamConfig;   // 0 Slow, 1 Normal, 2 Fast
+        int movesAfterMs;     // after B appeared; -1 never
+    } cases[] = {
+        {"0:-90 5:-90 5.001:-55", 1, -1},  // 5 dB stronger: stays
+        {"0:-90 5:-90 5.001:-54", 1, 2000},
+        {"0:-90 5:-90 5.001:-54", 0, 4000},
+        {"0:-90 5:-90 5.001:-40", 2, 1000},
+    };
+    for (const Case& c : cases) {
+        Reset(Site(
+            {Master("A", "0020a6100001", 1, "-60"), Master("B", "0020a6100002", 1, c.bSignal)}));
+        const uint8_t config = c.roamConfig;
+        EXPECT_EQ(Call(CMD_SET_ROAM_CONFIG, &config, 1).result, 0);
+        EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), 300);
+        clock.Advance(5000 - clock.now);
+        const int moved = TimeUntilMaster("0020a6100002", 8000);
+        if (c.movesAfterMs < 0) {
+            EXPECT_EQ(moved, -1) << c.bSignal;
+        } else {
+            EXPECT_GE(moved, c.movesAfterMs) << c.bSignal;
+            EXPECT_LE(moved, c.movesAfterMs + 100) << c.bSignal;
+        }
+    }
+}
+
+TEST_F(SimWorldTest, LosingTheMasterWithAndWithoutRoaming) {
+    auto site = [] {
+        return Site({Master("A", "0020a6100001", 1, "-50", "0-10 20-"),
+                     Master("B", "0020a6100002", 1, "-70")});
+    };
+    // Roaming disabled: synchronisation goes and comes with A; B is never taken.
+    Reset(site());
+    EXPECT_EQ(SetByte(ITEM_ROAMING, 1), 0);
+    EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), 300);
+    clock.Advance(10000 - clock.now);
+    EXPECT_EQ(Sync(), 0);
+    EXPECT_EQ(Run(9000), 0);
+    EXPECT_EQ(MasterAddress(), "0020a6100001");
+    EXPECT_EQ(Run(1000), 1);
+    EXPECT_EQ(MasterAddress(), "0020a6100001");
+
+    // Roaming enabled: it moves to the strongest other master, and back when A is stronger.
+    Reset(site());
+    EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), 300);
+    clock.Advance(10000 - clock.now);
+    EXPECT_EQ(Sync(), 0);
+    EXPECT_EQ(TimeUntilMaster("0020a6100002", 1000, 10), 300);
+    clock.Advance(20000 - clock.now);
+    const int back = TimeUntilMaster("0020a6100001", 3000);  // 20 dB stronger, Normal delay
+    EXPECT_GE(back, 2000);
+    EXPECT_LE(back, 2100);
+}
+
+TEST_F(SimWorldTest, AlternateMasterTakesOverAfterFiveSilentSeconds) {
+    Scenario s = Site({Master("A", "0020a6100001", 1, "-50", "0-3")});
+    s.adapter.startup.stationType = kAlternateMaster;
+    s.adapter.startup.masterName = "ALT";
+    Reset(s);
+    EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), 300);
+    EXPECT_EQ(Run(2700), 0);  // A went off the air at 3 s
+    EXPECT_EQ(Run(4800), 0);
+    EXPECT_EQ(Run(300), 1);
+    EXPECT_EQ(MasterAddress(), "0020a6f00001");
+    EXPECT_EQ(Text(ITEM_SYNC_MASTER_NAME), "ALT");
+
+    // A Station in the same place keeps trying.
+    s.adapter.startup.stationType = kStation;
+    Reset(s);
+    EXPECT_EQ(Run(3000), 0);
+    EXPECT_EQ(Run(20000), 0);
+    EXPECT_EQ(MasterAddress(), "0020a6100001");
+}
+
+TEST_F(SimWorldTest, SecurityIdTakesEffectAtOnceAndIsNotStored) {
+    EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), 300);
+    EXPECT_EQ(SetSecurityId("GUESTNET"), 0);
+    EXPECT_EQ(Sync(), 0);
+    EXPECT_EQ(TimeUntilMaster("0020a6100004", 1000, 10), 300);
+    EXPECT_EQ(Text(ITEM_SYNC_MASTER_NAME), "GUEST");
+    EXPECT_EQ(SetSecurityId("NOBODY"), 0);
+    EXPECT_EQ(Run(3000), 0);
+    // A card restart keeps it; a driver reload starts again with the scenario's.
+    EXPECT_EQ(Call(CMD_STOP_CARD).result, 0);
+    EXPECT_EQ(Call(CMD_START_CARD).result, 0);
+    EXPECT_EQ(Run(2000), 0);
+    Reset(DefaultScenario());
+    EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), 300);
+}
+
+TEST_F(SimWorldTest, DriverAbsentAndLost) {
+    Scenario s = DefaultScenario();
+    s.faults.driverAbsent.spans = {{0, 2}};
+    s.faults.driverLost.spans = {{5, 6}, {8, 9}};
+    host = std::make_unique<SimDeviceHost>(s, clock);
+    EXPECT_EQ(host->Open(kNtDevicePath, false), nullptr);
+    clock.Advance(1999);
+    EXPECT_EQ(host->Open(kNtDevicePath, false), nullptr);
+    clock.Advance(1);
+    device = host->Open(kNtDevicePath, false);
+    ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(Call(CMD_GET_DRIVER_VERSION).carried);
+
+    clock.Advance(3000);  // 5 s: lost
+    for (uint32_t code : {CMD_GET_DRIVER_VERSION, CMD_REATTACH_DRIVER}) {
+        Answer a = Call(code);
+        EXPECT_FALSE(a.carried);
+        EXPECT_EQ(a.error, kErrorDeviceNotConnected);
+    }
+    clock.Advance(1000);  // 6 s: back, but only ReattachDriver is answered
+    EXPECT_FALSE(Call(CMD_GET_DRIVER_VERSION).carried);
+    Answer r = Call(CMD_REATTACH_DRIVER);
+    EXPECT_TRUE(r.carried);
+    EXPECT_EQ(r.result, 0);
+    EXPECT_TRUE(Call(CMD_GET_DRIVER_VERSION).carried);
+
+    clock.Advance(4000);  // 10 s: the second span passed without a call
+    EXPECT_FALSE(Call(CMD_GET_DRIVER_DATA).carried);
+    EXPECT_TRUE(Call(CMD_REATTACH_DRIVER).carried);
+    EXPECT_TRUE(Call(CMD_GET_DRIVER_VERSION).carried);
+}
+
+TEST_F(SimWorldTest, RefusedItemsAndCalibrationBlocks) {
+    uint8_t request[260] = {128, 0, 21, 0};
+    Answer a = Call(CMD_READ_RSSI_CALIBRATION, request, 260);
+    EXPECT_EQ(a.result, 0);
+    EXPECT_EQ(a.length, 260u);
+    const uint8_t expected[] = {128, 0, 21, 0, 3, 40, 200, 60, 150, 80, 100, 0};
+    for (size_t i = 0; i < sizeof expected; ++i) EXPECT_EQ(a.data[i], expected[i]) << i;
+
+    Scenario s = DefaultScenario();
+    s.adapter.calibrationKind = CalibrationKind::None;
+    Reset(s);
+    EXPECT_EQ(Call(CMD_READ_RSSI_CALIBRATION, request, 260).result, 1);
+    s.adapter.calibrationKind = CalibrationKind::Invalid;
+    Reset(s);
+    a = Call(CMD_READ_RSSI_CALIBRATION, request, 260);
+    EXPECT_EQ(a.result, 0);
+    EXPECT_EQ(a.data[4], 11);
+}
+
+// The percentage table the tools build from a calibration, for well-ordered points.
+std::vector<int> ToolTable(const std::vector<std::pair<uint8_t, uint8_t>>& points) {
+    std::vector<int> table(256, 0);
+    auto d = [](uint8_t a) { return (a - 40) * 2.5; };
+    const auto& l = points.back();
+    const auto& m = points[points.size() - 2];
+    int g = d(l.first) == d(m.first)
+                ? 0
+                : uint8_t(l.second + int((double(l.second) - m.second) / (d(l.first) - d(m.first)) *
+                                         (100 - d(l.first))));
+    double s = 0, slope = 0, level = 0;
+    int brk = g;
+    size_t next = points.size();
+    for (int r = 0; r < 256; ++r) {
+        if (r > brk) {
+            int prevBreak = brk;
+            double prevLevel = level, target = 100;
+            int newBreak = 255;
+            if (next > 0) {
+                --next;
+                target = std::clamp(100 - d(points[next].first), 0.0, 100.0);
+                newBreak = points[next].second;
+            }
+            slope = newBreak == prevBreak ? 0 : (target - prevLevel) / (newBreak - prevBreak);
+            level = target;
+            brk = newBreak;
+        }
+        s = std::min(s + slope, 100.0);
+        table[r] = int(s + 0.5);
+    }
+    return table;
+}
+
+TEST_F(SimWorldTest, RawReadingsFollowTheCalibration) {
+    const std::vector<std::vector<std::pair<uint8_t, uint8_t>>> calibrations = {
+        {{40, 200}, {60, 150}, {80, 100}},
+        {{40, 240}, {55, 180}, {70, 120}, {80, 100}},
+        {{45, 170}, {75, 60}},
+    };
+    for (const auto& points : calibrations) {
+        Scenario s = DefaultScenario();
+        s.adapter.calibration = points;
+        SimAdapter adapter(s, clock);
+        const std::vector<int> table = ToolTable(points);
+        for (int level = -30; level >= -95; --level) {
+            const double shown = std::clamp(100 - (-level - 40) * 2.5, 0.0, 100.0);
+            EXPECT_NEAR(table[adapter.RawForLevel(level)], shown, 3)
+                << level << " with " << points.size() << " points, raw "
+                << int(adapter.RawForLevel(level));
+        }
+    }
+    Scenario s = DefaultScenario();
+    s.adapter.calibrationKind = CalibrationKind::None;
+    SimAdapter none(s, clock);
+    EXPECT_EQ(none.RawForLevel(-60), 150);
+    EXPECT_EQ(none.RawForLevel(-30), 200);
+    EXPECT_EQ(none.RawForLevel(-90), 100);
+}
+
+TEST_F(SimWorldTest, ParkedRadioReadings) {
+    auto readings = [this](uint8_t channel, int n) {
+        EXPECT_EQ(Call(CMD_DISABLE_HOPPING, &channel, 1).result, 0);
+        std::vector<int> percent;
+        for (int i = 0; i < n; ++i) {
+            uint8_t raw = 0;
+            Answer a = Call(CMD_GET_RSSI, &raw, 1);
+            EXPECT_EQ(a.result, 0);
+            percent.push_back(std::clamp(a.data[0] - 100, 0, 100));  // the default table
+        }
+        return percent;
+    };
+    clock.Advance(500);
+    // Interference on 30-36 at -55 dBm (62.5 %) for 40 % of the readings.
+    std::vector<int> busy = readings(33, 2000);
+    const auto loud = std::count_if(busy.begin(), busy.end(), [](int p) { return p >= 55; });
+    EXPECT_GT(loud, 2000 * 0.40 - 150);
+    EXPECT_LT(loud, 2000 * 0.40 + 150);
+    for (int p : busy) EXPECT_LE(p, 75);
+    // Elsewhere the noise floor, and now and then a master's hop (LOBBY at -52 dBm, 70 %).
+    std::vector<int> quiet = readings(10, 2000);
+    const auto hops = std::count_if(quiet.begin(), quiet.end(), [](int p) { return p >= 60; });
+    EXPECT_GT(hops, 40);
+    EXPECT_LT(hops, 200);
+    const auto noise = std::count_if(quiet.begin(), quiet.end(), [](int p) { return p == 0; });
+    EXPECT_GT(noise, 1550);  // three masters heard, each caught one reading in 20
+}
+
+TEST_F(SimWorldTest, BroadcastPingReachesTheCell) {
+    uint8_t handle = 0;
+    uint32_t sent = 0;
+    EXPECT_EQ(Ping("ffffffffffff", 1500, false, &handle, &sent), 0);  // not synchronised
+    EXPECT_EQ(Poll(handle), 1);
+    clock.Advance(1000);
+    EXPECT_EQ(Poll(handle), 2);
+    EXPECT_TRUE(Drain().empty());
+
+    std::map<std::string, int> replies;
+    const int rounds = 400;
+    for (int round = 0; round < rounds; ++round) {
+        ASSERT_EQ(Ping("ffffffffffff", 1500, false, &handle, &sent), 0);
+        EXPECT_EQ(sent, clock.now);
+        int polls = 0;
+        uint32_t completed = 0;
+        while (Poll(handle, &completed) == 1) {
+            clock.Advance(1);
+            ASSERT_LT(++polls, 1000);
+        }
+        EXPECT_GE(completed - sent, 9u);   // 2 ms + 7.5 ms air time at least
+        EXPECT_LE(completed - sent, 20u);  // N7: (8 + 7.5) x 1.2 at most
+        for (const Received& r : Drain()) {
+            ++replies[r.from];
+            EXPECT_EQ(r.value, 1500u);
+        }
+    }
+    // The master and its seven nodes at their reply rates; nobody else.
+    const std::map<std::string, int> rates = {
+        {"0020a6100001", 100}, {"0020a6200001", 100}, {"0020a6200002", 100}, {"0020a6200003", 98},
+        {"0020a6200004", 95},  {"0020a6200005", 90},  {"0020a6200006", 80},  {"0020a6200007", 60}};
+    EXPECT_EQ(replies.size(), rates.size());
+    for (const auto& [address, rate] : rates) {
+        const double expected = rounds * rate / 100.0;
+        const double spread = 4 * std::sqrt(rounds * rate / 100.0 * (1 - rate / 100.0)) + 1;
+        EXPECT_NEAR(replies[address], expected, spread) << address;
+    }
+}
+
+TEST_F(SimWorldTest, UnicastPingsLatencyAndSignal) {
+    clock.Advance(500);
+    uint8_t handle = 0;
+    uint32_t sent = 0, completed = 0;
+    // N1: 2 ms + 64 bytes of air time, up to 20 % more.
+    ASSERT_EQ(Ping("0020a6200001", 64, false, &handle, &sent), 0);
+    EXPECT_EQ(Poll(handle), 1);
+    clock.Advance(3);
+    EXPECT_EQ(Poll(handle, &completed), 0);
+    EXPECT_GE(completed - sent, 2u);
+    EXPECT_LE(completed - sent, 3u);
+    std::vector<Received> got = Drain();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].from, "0020a6200001");
+    EXPECT_NEAR(got[0].raw - 100, 100 - (44 - 40) * 2.5, 6);  // -44 dBm +- 2 dB
+    EXPECT_EQ(got[0].value, 64u);
+    EXPECT_LT(Poll(77), 0);  // no such ping
+
+    // A node of another cell, and an unknown address: given up after a second.
+    for (const char* address : {"0020a6300001", "0020a6999999"}) {
+        ASSERT_EQ(Ping(address, 64, false, &handle), 0);
+        clock.Advance(999);
+        EXPECT_EQ(Poll(handle), 1);
+        clock.Advance(1);
+        EXPECT_EQ(Poll(handle), 2);
+    }
+
+    // The long form completes within the call; its reply is there at once.
+    uint32_t longValue = 0;
+    ASSERT_EQ(Ping("0020a6100001", 1500, true, nullptr, &sent, &longValue), 0);
+    EXPECT_GE(longValue - sent, 10u);  // 3 ms + 7.5 ms
+    EXPECT_LE(longValue - sent, 13u);
+    ASSERT_EQ(Drain().size(), 1u);
+    EXPECT_EQ(Ping("0020a6999999", 1500, true, nullptr, &sent, &longValue), 2);
+    EXPECT_EQ(longValue - sent, 1000u);
+    EXPECT_NE(Ping("0020a6100001", 1501), 0);  // payload too long
+}
+
+TEST_F(SimWorldTest, ActingMasterPingsItsOwnCell) {
+    Scenario s = DefaultScenario();
+    s.adapter.startup.stationType = kMaster;
+    Station own = s.nodes[0];
+    own.master = "self";
+    own.address[5] = 0x99;
+    s.nodes.push_back(own);
+    Reset(s);
+    uint8_t handle = 0;
+    ASSERT_EQ(Ping("ffffffffffff", 100, false, &handle), 0);
+    clock.Advance(20);
+    EXPECT_EQ(Poll(handle), 0);
+    std::vector<Received> got = Drain();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].from, "0020a6200099");
+}
+
+TEST_F(SimWorldTest, TransmitBusyAndStuckPolls) {
+    Scenario s = DefaultScenario();
+    s.faults.transmitBusyPercent = 100;
+    Reset(s);
+    clock.Advance(500);
+    EXPECT_EQ(Ping("0020a6100001", 100), -5);
+    EXPECT_EQ(Ping("0020a6100001", 100, true), 1);
+
+    s.faults.transmitBusyPercent = 25;
+    s.faults.pollStuckPercent = 10;
+    Reset(s);
+    clock.Advance(500);
+    int busy = 0, stuck = 0;
+    const int n = 2000;
+    for (int i = 0; i < n; ++i) {
+        uint8_t handle = 0;
+        const int r = Ping("0020a6100001", 100, false, &handle);
+        if (r == -5) {
+            ++busy;
+            continue;
+        }
+        ASSERT_EQ(r, 0);
+        clock.Advance(1000);
+        const int p = Poll(handle);
+        if (p == 1)
+            ++stuck;
+        else
+            EXPECT_EQ(p, 0);
+        Drain();
+    }
+    EXPECT_NEAR(busy, n * 0.25, 4 * std::sqrt(n * 0.25 * 0.75));
+    const double sentCount = n - busy;
+    EXPECT_NEAR(stuck, sentCount * 0.10, 4 * std::sqrt(sentCount * 0.1 * 0.9));
+}
+
+TEST_F(SimWorldTest, SameSeedSameClockSameAnswers) {
+    auto play = [](uint32_t seed) {
+        Scenario s = DefaultScenario();
+        s.seed = seed;
+        s.faults.transmitBusyPercent = 20;
+        test::FakeClock clock;
+        SimDeviceHost host(s, clock);
+        auto device = host.Open(kNtDevicePath, false);
+        std::string log;
+        for (int i = 0; i < 200; ++i) {
+            clock.Advance(37);
+            uint8_t block[kRequestBlockSize] = {};
+            WriteU32(block, i % 2 ? CMD_GET_RSSI : CMD_TRANSMIT_PING);
+            WriteU32(block + kReqLength, i % 2 ? 1 : 1518);
+            std::memset(block + kReqData, 0xFF, 6);
+            uint32_t error = 0;
+            device->Control(block, &error);
+            log += std::to_string(int32_t(ReadU32(block + kReqResult))) + "/" +
+                   std::to_string(block[kReqData]) + " ";
+            WriteU32(block, CMD_RECEIVE_PING);
+            WriteU32(block + kReqLength, 0);
+            while (device->Control(block, &error) && ReadU32(block + kReqResult) == 1)
+                log += std::to_string(block[kReqData + 12]) + ",";
+        }
+        return log;
+    };
+    EXPECT_EQ(play(7), play(7));
+    EXPECT_NE(play(7), play(8));
 }
 
 }  // namespace
