@@ -113,6 +113,9 @@ bool Win32Host::OpenModeless(Dialog& dialog) {
         return false;
     }
     ShowWindow(hwnd, SW_SHOW);
+    // Painted now: the caller may go on working without a message loop (InitCard's Status
+    // window).
+    UpdateWindow(hwnd);
     return true;
 }
 
