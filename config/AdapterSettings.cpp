@@ -1,0 +1,472 @@
+// Reading and writing the stored adapter settings, and the walk that finds the adapter's key.
+#include "config/AdapterSettings.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace odr::config {
+
+using namespace odr::platform;
+
+namespace {
+
+constexpr uint32_t kLookedForBuffer = 260;
+constexpr uint32_t kTextBuffer = 80;  // "CardType", "Master_Name", the numeric write buffer
+constexpr uint32_t kNumberBuffer = 4;
+// Windows allows 255 characters in a key name; anything past this is not a real name.
+constexpr uint32_t kMaxNameBuffer = 32768;
+
+constexpr char kParamsPath[] = "Ndi\\params\\";
+
+bool IsText(uint32_t type) {
+    return type == kRegSz || type == kRegExpandSz;
+}
+
+int LittleEndian(const uint8_t* data) {
+    uint32_t v = uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16 |
+                 uint32_t(data[3]) << 24;
+    return static_cast<int>(v);
+}
+
+// Reads a value stored as a number, with the 4-byte buffer. A longer value counts as absent,
+// except a text whose digits fit the buffer and which is only padded with zeros, as this code
+// itself writes "Channel" and the other 5-byte texts.
+bool ReadNumberValue(Registry& registry, RegKey key, const char* name, uint32_t* type,
+                     uint8_t (&data)[kNumberBuffer], uint32_t* size) {
+    std::memset(data, 0, sizeof data);
+    if (ReadValue(registry, key, name, data, kNumberBuffer, type, size)) return true;
+    uint8_t text[kTextBuffer];
+    uint32_t textType = 0, textSize = 0;
+    if (!ReadValue(registry, key, name, text, kTextBuffer, &textType, &textSize) ||
+        textType != kRegSz) {
+        return false;
+    }
+    std::string digits = BoundedText(text, textSize);
+    if (digits.size() > kNumberBuffer) return false;
+    std::memcpy(data, digits.data(), digits.size());
+    *type = textType;
+    *size = static_cast<uint32_t>(digits.size());
+    return true;
+}
+
+enum class Number { Absent, Read, OtherType };
+
+Number ReadNumber(Registry& registry, RegKey key, const char* name, int* value) {
+    uint8_t data[kNumberBuffer];
+    uint32_t type = 0, size = 0;
+    if (!ReadNumberValue(registry, key, name, &type, data, &size)) return Number::Absent;
+    if (type == kRegSz) {
+        *value = DecimalTextValue(BoundedText(data, size));
+        return Number::Read;
+    }
+    if (type == kRegDword) {
+        *value = LittleEndian(data);  // a shorter DWORD reads as zero-extended
+        return Number::Read;
+    }
+    return Number::OtherType;
+}
+
+}  // namespace
+
+AdapterSettings::AdapterSettings(Registry& registry, Os& os, std::function<uint16_t()> driverKind)
+    : registry_(registry), os_(os), driverKind_(std::move(driverKind)) {}
+
+AdapterSettings::~AdapterSettings() {
+    CloseFoundKey();
+}
+
+void AdapterSettings::SetStoreRoot(RegKey root, const std::string& path) {
+    root_ = root;
+    rootPath_ = path;
+    remembered_.clear();
+}
+
+void AdapterSettings::SetRememberFoundKey(bool remember) {
+    remember_ = remember;
+    if (!remember) remembered_.clear();
+}
+
+void AdapterSettings::ResetSettings() {
+    macOptimize = 2;
+    masterCapable = 0;
+    stationType = 0;
+    pcCard = 0;
+    masterName = "MASTER";
+    channel = 1;
+    subchannel = 1;
+    domain = 1;
+    roamConfig = 1;
+    inactivitySeconds = 6;
+    inactivityMinutes = 0;
+    peerToPeer = 1;
+    radioMode = 3;
+}
+
+void AdapterSettings::SetMasterName(const std::string& name) {
+    masterName = name;
+}
+
+bool AdapterSettings::Win95Layout() {
+    return os_.GetVersion().IsWin95Layout();
+}
+
+bool AdapterSettings::OpenRoot(uint32_t access, ScopedKey* key) {
+    return registry_.OpenKey(root_, rootPath_.c_str(), access, key->out()) == kRegOk;
+}
+
+void AdapterSettings::ClearMarks() {
+    SetMarks(Marks{});
+}
+
+AdapterSettings::Marks AdapterSettings::CurrentMarks() const {
+    return Marks{insideDriverParameters != 0, seenControlSet != 0, seenDriverKey != 0, switched_};
+}
+
+void AdapterSettings::SetMarks(const Marks& marks) {
+    insideDriverParameters = marks.inside;
+    seenControlSet = marks.controlSet;
+    seenDriverKey = marks.driverKey;
+    switched_ = marks.switched;
+}
+
+void AdapterSettings::CloseFoundKey() {
+    if (foundKey != kNoKey) registry_.CloseKey(foundKey);
+    foundKey = kNoKey;
+}
+
+void AdapterSettings::ApplyNameMarks(const std::string& name) {
+    if (name == "CurrentControlSet") seenControlSet = 1;
+    if (name.compare(0, 8, "odrwinnt") == 0 && name.size() >= 8) seenDriverKey = 1;
+    if (name == "Parameters" && seenDriverKey) insideDriverParameters = 1;
+}
+
+// Steps 1 and 2 of the walk for one key.
+AdapterSettings::Verdict AdapterSettings::Examine(RegKey key, const char* valueName, bool win95,
+                                                  RegKeyInfo* info) {
+    if (registry_.QueryInfoKey(key, info) != kRegOk) return Verdict::NoInfo;
+    if (info->values == 0) return Verdict::NoMatch;
+    uint8_t data[kLookedForBuffer];
+    uint32_t type = 0, size = 0;
+    const char* lookedFor = switched_ ? kMasterNameValue : valueName;
+    if (!ReadValue(registry_, key, lookedFor, data, sizeof data, &type, &size) || !seenControlSet) {
+        return Verdict::NoMatch;
+    }
+    std::string text = BoundedText(data, size);
+    if (win95) {
+        uint16_t kind = driverKind_ ? driverKind_() : 0;
+        if (kind == 0 && text == kOwnDriverFile) return Verdict::Match;
+        if (kind == 1 && text == kFallbackDriverFile) return Verdict::Match;
+        return Verdict::NoMatch;
+    }
+    if (insideDriverParameters) return Verdict::Match;
+    if (text.find("MASTER") != std::string::npos) {
+        insideDriverParameters = 1;
+        switched_ = true;
+    }
+    return Verdict::NoMatch;
+}
+
+int AdapterSettings::FindAdapterKey(RegKey start, const char* valueName, uint32_t access) {
+    return Walk(start, valueName, access, Win95Layout());
+}
+
+// The walk keeps its own stack of open keys instead of recursing, so a hostile store of any
+// depth cannot exhaust the call stack; the order of examination and the marks are those of
+// the recursive walk.
+int AdapterSettings::Walk(RegKey start, const char* valueName, uint32_t access, bool win95) {
+    CloseFoundKey();
+    ++walkCounts_.fullWalks;
+    struct Frame {
+        RegKey key;
+        uint32_t subKeys;
+        uint32_t nameBuffer;
+        uint32_t next;
+        Level level;
+    };
+    std::vector<Frame> stack;
+    auto closeAll = [&] {
+        for (size_t i = 1; i < stack.size(); ++i) registry_.CloseKey(stack[i].key);
+        stack.clear();
+    };
+    auto remember = [&](const Level& last) {
+        if (!remember_) return;
+        Remembered r{valueName, win95, static_cast<uint16_t>(driverKind_ ? driverKind_() : 0), {}};
+        for (const Frame& frame : stack) r.path.push_back(frame.level);
+        r.path.push_back(last);
+        remembered_[access] = std::move(r);
+    };
+    remembered_.erase(access);
+
+    Marks before = CurrentMarks();
+    RegKeyInfo info;
+    Verdict verdict = Examine(start, valueName, win95, &info);
+    if (verdict == Verdict::NoInfo) return 0;
+    if (verdict == Verdict::Match) {
+        // The caller keeps `start`; the record gets a handle of its own.
+        if (registry_.OpenKey(start, "", access, &foundKey) != kRegOk) return 0;
+        remember(Level{"", before, CurrentMarks()});
+        return 1;
+    }
+
+    std::vector<char> name;
+    auto push = [&](RegKey key, const RegKeyInfo& keyInfo, Level level) {
+        uint32_t buffer =
+            keyInfo.maxSubKeyLen < kMaxNameBuffer ? keyInfo.maxSubKeyLen + 1 : kMaxNameBuffer;
+        stack.push_back(Frame{key, keyInfo.subKeys, buffer, 0, std::move(level)});
+    };
+    push(start, info, Level{"", before, CurrentMarks()});
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next >= top.subKeys) {
+            if (stack.size() > 1) registry_.CloseKey(top.key);
+            stack.pop_back();
+            continue;
+        }
+        name.assign(top.nameBuffer, '\0');
+        if (registry_.EnumKey(top.key, top.next++, name.data(), top.nameBuffer) != kRegOk) {
+            // Stop examining this key; its parent goes on with its next subkey.
+            if (stack.size() > 1) registry_.CloseKey(top.key);
+            stack.pop_back();
+            continue;
+        }
+        std::string childName(name.data());
+        ApplyNameMarks(childName);
+        RegKey child = kNoKey;
+        if (registry_.OpenKey(top.key, childName.c_str(), access, &child) != kRegOk) continue;
+        Level level{childName, CurrentMarks(), {}};
+        verdict = Examine(child, valueName, win95, &info);
+        level.after = CurrentMarks();
+        if (verdict == Verdict::Match) {
+            foundKey = child;
+            remember(level);
+            closeAll();
+            return 1;
+        }
+        if (verdict == Verdict::NoInfo) {
+            registry_.CloseKey(child);
+            continue;
+        }
+        push(child, info, std::move(level));
+    }
+    return 0;
+}
+
+// Replays the remembered path: every key on it must still open with the walk's access and,
+// reached with the marks the walk had there, give the same verdict; the last must match.
+bool AdapterSettings::Confirm(RegKey start, const Remembered& remembered, uint32_t access) {
+    if (remembered.path.empty() || !(remembered.path.front().before == CurrentMarks())) {
+        return false;
+    }
+    ScopedKey current(registry_);
+    RegKey key = start;
+    const size_t last = remembered.path.size() - 1;
+    for (size_t i = 0; i <= last; ++i) {
+        const Level& level = remembered.path[i];
+        if (i > 0) {
+            RegKey child = kNoKey;
+            if (registry_.OpenKey(key, level.name.c_str(), access, &child) != kRegOk) {
+                return false;
+            }
+            *current.out() = child;
+            key = child;
+        }
+        SetMarks(level.before);
+        RegKeyInfo info;
+        Verdict verdict = Examine(key, remembered.valueName.c_str(), remembered.win95, &info);
+        if (i < last) {
+            if (verdict != Verdict::NoMatch || !(CurrentMarks() == level.after)) return false;
+            continue;
+        }
+        if (verdict != Verdict::Match) return false;
+    }
+    if (last == 0) return registry_.OpenKey(start, "", access, &foundKey) == kRegOk;
+    foundKey = current.release();
+    return true;
+}
+
+// Finds the adapter's key from `start` with cleared marks, through the remembered key when
+// it still answers the walk's test.
+int AdapterSettings::Locate(RegKey start, const char* valueName, uint32_t access) {
+    bool win95 = Win95Layout();
+    ClearMarks();
+    CloseFoundKey();
+    auto it = remembered_.find(access);
+    if (remember_ && it != remembered_.end() && it->second.valueName == valueName &&
+        it->second.win95 == win95 &&
+        (!win95 || it->second.kind == (driverKind_ ? driverKind_() : 0))) {
+        if (Confirm(start, it->second, access)) {
+            ++walkCounts_.confirmedKeys;
+            return 1;
+        }
+        ClearMarks();
+    }
+    return Walk(start, valueName, access, win95);
+}
+
+void AdapterSettings::LoadSettings() {
+    ResetSettings();
+    ScopedKey system(registry_);
+    if (!OpenRoot(kLoadAccess, &system)) return;
+    const char* lookedFor = Win95Layout() ? kDeviceVxDsValue : kMasterNameValue;
+    if (!Locate(system.get(), lookedFor, kLoadAccess)) return;
+
+    uint8_t text[kTextBuffer];
+    uint32_t type = 0, size = 0;
+    if (ReadValue(registry_, foundKey, "CardType", text, sizeof text, &type, &size)) {
+        if (type == kRegSz) {
+            std::string cardType = BoundedText(text, size);
+            pcCard = cardType == "PCMCIA" || cardType == "2";
+        } else if (type == kRegDword) {
+            uint8_t dword[4] = {0, 0, 0, 0};
+            std::memcpy(dword, text, size < 4 ? size : 4);
+            pcCard = LittleEndian(dword) != 0;
+        }
+    }
+    int value = 0;
+    if (ReadNumber(registry_, foundKey, "Station_Type", &value) == Number::Read) {
+        stationType = value;
+        masterCapable = value != 0;
+    }
+    if (ReadValue(registry_, foundKey, kMasterNameValue, text, sizeof text, &type, &size) &&
+        IsText(type)) {
+        masterName = BoundedText(text, size);
+    }
+    struct {
+        const char* name;
+        int* field;
+    } numbers[] = {{"Channel", &channel},
+                   {"Subchannel", &subchannel},
+                   {"Domain", &domain},
+                   {"Mac_Optimize", &macOptimize},
+                   {"Roam_Config", &roamConfig}};
+    for (const auto& n : numbers) {
+        if (ReadNumber(registry_, foundKey, n.name, &value) == Number::Read) *n.field = value;
+    }
+    struct {
+        const char* name;
+        int* field;
+    } zeroWhenAbsent[] = {{"Inactivity_Sec", &inactivitySeconds},
+                          {"Inactivity_Min", &inactivityMinutes}};
+    for (const auto& n : zeroWhenAbsent) {
+        switch (ReadNumber(registry_, foundKey, n.name, &value)) {
+            case Number::Read:
+                *n.field = value;
+                break;
+            case Number::Absent:
+                *n.field = 0;
+                break;
+            case Number::OtherType:
+                break;
+        }
+    }
+    switch (ReadNumber(registry_, foundKey, "Peer_to_Peer", &value)) {
+        case Number::Read:
+            peerToPeer = value != 0;
+            break;
+        case Number::OtherType:
+            peerToPeer = 1;
+            break;
+        case Number::Absent:
+            break;
+    }
+    if (ReadNumber(registry_, foundKey, "Radio_Mode", &value) == Number::Read) radioMode = value;
+}
+
+void AdapterSettings::WriteNumber(RegKey key, const char* name, int value, uint32_t textLength,
+                                  bool win95) {
+    uint8_t stored[kNumberBuffer];
+    uint32_t type = 0, storedSize = 0;
+    if (!ReadNumberValue(registry_, key, name, &type, stored, &storedSize)) {
+        type = win95 ? kRegSz : kRegDword;
+    }
+    uint8_t buffer[kTextBuffer] = {};
+    uint32_t length = storedSize;
+    if (type == kRegSz) {
+        // The decimal text padded with zeros to the value's fixed length.
+        std::snprintf(reinterpret_cast<char*>(buffer), sizeof buffer, "%d", value);
+        length = textLength;
+    } else if (type == kRegDword) {
+        uint32_t v = static_cast<uint32_t>(value);
+        for (int i = 0; i < 4; ++i) buffer[i] = static_cast<uint8_t>(v >> (8 * i));
+        length = 4;
+    }
+    registry_.SetValue(key, name, type, buffer, length);
+    if (win95) UpdateParamDefault(key, name, buffer, length);
+}
+
+void AdapterSettings::SaveSettings() {
+    bool win95 = Win95Layout();
+    ScopedKey system(registry_);
+    if (!OpenRoot(kSaveAccess, &system)) return;
+    if (!Locate(system.get(), win95 ? kDeviceVxDsValue : kMasterNameValue, kSaveAccess)) {
+        return;
+    }
+    RegKey key = foundKey;
+    WriteNumber(key, "Station_Type", stationType, 4, win95);
+    if (masterCapable) {
+        const char* text = masterName.c_str();
+        registry_.SetValue(key, kMasterNameValue, kRegSz, reinterpret_cast<const uint8_t*>(text),
+                           static_cast<uint32_t>(std::strlen(text) + 1));
+        if (win95) UpdateParamDefaultText(key, kMasterNameValue, masterName);
+        WriteNumber(key, "Channel", channel, 5, win95);
+        WriteNumber(key, "Subchannel", subchannel, 5, win95);
+        WriteNumber(key, "Mac_Optimize", macOptimize, 4, win95);
+    }
+    WriteNumber(key, "Domain", domain, 4, win95);
+    WriteNumber(key, "Roam_Config", roamConfig, 4, win95);
+    WriteNumber(key, "Inactivity_Sec", inactivitySeconds, 5, win95);
+    WriteNumber(key, "Inactivity_Min", inactivityMinutes, 5, win95);
+    WriteNumber(key, "Peer_to_Peer", peerToPeer ? 1 : 0, 4, win95);
+}
+
+// Finds the key as SaveSettings does (same value, same access), so that on the NT layout too
+// "Domain" lands in the adapter's key: a walk for "Route" with enumerate and set access alone
+// could read neither key information nor values and would store nothing.
+void AdapterSettings::SaveDomain(int newDomain) {
+    domain = newDomain;
+    bool win95 = Win95Layout();
+    ScopedKey system(registry_);
+    if (!OpenRoot(kSaveAccess, &system)) return;
+    if (!Locate(system.get(), win95 ? kDeviceVxDsValue : kMasterNameValue, kSaveAccess)) {
+        return;
+    }
+    if (win95) {
+        char text[16];
+        int n = std::snprintf(text, sizeof text, "%d", domain);
+        registry_.SetValue(foundKey, "Domain", kRegSz, reinterpret_cast<const uint8_t*>(text),
+                           static_cast<uint32_t>(n + 1));
+    } else {
+        uint32_t v = static_cast<uint32_t>(domain);
+        uint8_t data[4];
+        for (int i = 0; i < 4; ++i) data[i] = static_cast<uint8_t>(v >> (8 * i));
+        registry_.SetValue(foundKey, "Domain", kRegDword, data, 4);
+    }
+}
+
+void AdapterSettings::UpdateParamDefault(RegKey adapterKey, const char* valueName,
+                                         const uint8_t* data, uint32_t length) {
+    ScopedKey params(registry_);
+    std::string path = std::string(kParamsPath) + valueName;
+    if (registry_.OpenKey(adapterKey, path.c_str(), kParamDefaultAccess, params.out()) != kRegOk) {
+        return;
+    }
+    // Read with a buffer of the new data's length: a longer default stays as it is.
+    std::vector<uint8_t> old(length ? length : 1);
+    uint32_t type = 0, size = 0;
+    if (!ReadValue(registry_, params.get(), "", old.data(), length, &type, &size)) return;
+    registry_.SetValue(params.get(), "", type, data, size);
+}
+
+void AdapterSettings::UpdateParamDefaultText(RegKey adapterKey, const char* valueName,
+                                             const std::string& text) {
+    ScopedKey params(registry_);
+    std::string path = std::string(kParamsPath) + valueName;
+    if (registry_.OpenKey(adapterKey, path.c_str(), kParamDefaultAccess, params.out()) != kRegOk) {
+        return;
+    }
+    const char* chars = text.c_str();
+    registry_.SetValue(params.get(), "", kRegSz, reinterpret_cast<const uint8_t*>(chars),
+                       static_cast<uint32_t>(std::strlen(chars) + 1));
+}
+
+}  // namespace odr::config
