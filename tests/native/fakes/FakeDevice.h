@@ -19,13 +19,12 @@
 
 namespace odr::test {
 
-// One answer of the fake driver.
 struct FakeAnswer {
     bool pass = false;  // a scripted turn answered as if unscripted
     bool ok = true;     // false: the device-control call fails with `error`
     uint32_t error = 0;
-    int32_t result = 0;    // written to the block's result field
-    bool hasData = false;  // reply data replaces the data area, and its size the length
+    int32_t result = 0;
+    bool hasData = false;  // `data` replaces the data area and its size the length field
     std::vector<uint8_t> data;
     bool hasLength = false;  // a length field to report instead (it may lie)
     uint32_t length = 0;
@@ -41,15 +40,13 @@ struct FakeAnswer {
         return a;
     }
     static FakeAnswer Error(uint32_t e, int32_t r = -1) {
-        FakeAnswer a;
+        FakeAnswer a = Result(r);
         a.ok = false;
         a.error = e;
-        a.result = r;
         return a;
     }
     static FakeAnswer Data(std::vector<uint8_t> bytes, int32_t r = 0) {
-        FakeAnswer a;
-        a.result = r;
+        FakeAnswer a = Result(r);
         a.hasData = true;
         a.data = std::move(bytes);
         return a;
@@ -60,32 +57,31 @@ class FakeAdapter {
   public:
     using Handler = std::function<FakeAnswer(const uint8_t* data, uint32_t length)>;
 
-    // Scripted answers are used first, in order; then the command handlers; then the default
-    // (data lists from `items`, every other command result 0 with no data).
+    // Scripted answers first, then command handlers, then the default: data lists answered
+    // from `items` (absent items as zeros, `refused` ones left at 0xFFFF), SetDriverData
+    // stored into `items`, every other command result 0 with no data.
     std::deque<FakeAnswer> script;
     std::map<uint32_t, Handler> commands;
-    std::map<uint16_t, std::vector<uint8_t>> items;  // absent items answer zeros
-    std::set<uint16_t> refused;                      // left at status 0xFFFF
+    std::map<uint16_t, std::vector<uint8_t>> items;
+    std::set<uint16_t> refused;
+    std::vector<std::vector<uint8_t>> sent;  // every block as it arrived
+    std::vector<bool> overlapped;
+    int waits = 0;
 
-    bool Handle(uint8_t* block, uint32_t* error, bool overlapped) {
+    bool Handle(uint8_t* block, uint32_t* error, bool isOverlapped) {
         std::lock_guard<std::mutex> lock(mutex_);
-        sent_.emplace_back(block, block + kRequestBlockSize);
-        overlapped_.push_back(overlapped);
-        const uint32_t command = ReadU32(block + kReqCommand) & 0xFFFFFF;
-        const uint32_t length = ReadU32(block + kReqLength);
-        FakeAnswer answer;
-        bool scripted = false;
+        sent.emplace_back(block, block + kRequestBlockSize);
+        overlapped.push_back(isOverlapped);
+        FakeAnswer answer = FakeAnswer::Pass();
         if (!script.empty()) {
             answer = script.front();
             script.pop_front();
-            scripted = !answer.pass;
-            if (answer.pass) answer = FakeAnswer();
         }
-        if (!scripted) answer = Unscripted(command, block + kReqData, length);
+        if (answer.pass) answer = Unscripted(block);
         WriteU32(block + kReqResult, uint32_t(answer.result));
         if (answer.hasData) {
-            const size_t n = std::min<size_t>(answer.data.size(), kRequestDataSize);
-            if (n) std::memcpy(block + kReqData, answer.data.data(), n);
+            std::memcpy(block + kReqData, answer.data.data(),
+                        std::min<size_t>(answer.data.size(), kRequestDataSize));
             WriteU32(block + kReqLength, uint32_t(answer.data.size()));
         }
         if (answer.hasLength) WriteU32(block + kReqLength, answer.length);
@@ -93,85 +89,56 @@ class FakeAdapter {
         return answer.ok;
     }
 
-    size_t Calls() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return sent_.size();
+    size_t Calls() const { return sent.size(); }
+    void Clear() {
+        sent.clear();
+        overlapped.clear();
     }
-    std::vector<uint8_t> Block(size_t i) const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return sent_.at(i);
-    }
-    bool WasOverlapped(size_t i) const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return overlapped_.at(i);
-    }
-    uint32_t CommandOf(size_t i) const { return ReadU32(Block(i).data()) & 0xFFFFFF; }
+    uint32_t CommandOf(size_t i) const { return ReadU32(sent.at(i).data()) & 0xFFFFFF; }
     // The data bytes of call i, as many as its length field named.
     std::vector<uint8_t> DataOf(size_t i) const {
-        std::vector<uint8_t> b = Block(i);
-        uint32_t n = std::min<uint32_t>(ReadU32(b.data() + kReqLength), kRequestDataSize);
+        const std::vector<uint8_t>& b = sent.at(i);
+        const uint32_t n = std::min<uint32_t>(ReadU32(&b[kReqLength]), kRequestDataSize);
         return std::vector<uint8_t>(b.begin() + kReqData, b.begin() + kReqData + n);
     }
-    // Commands of every call so far, in order.
     std::vector<uint32_t> Commands() const {
         std::vector<uint32_t> codes;
-        for (size_t i = 0; i < Calls(); ++i) codes.push_back(CommandOf(i));
+        for (size_t i = 0; i < sent.size(); ++i) codes.push_back(CommandOf(i));
         return codes;
     }
-    // Number of calls with this command.
     int Count(uint32_t command) const {
         int n = 0;
-        for (uint32_t c : Commands()) n += c == command;
+        for (size_t i = 0; i < sent.size(); ++i) n += CommandOf(i) == command;
         return n;
     }
-    void Clear() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        sent_.clear();
-        overlapped_.clear();
-    }
-    int waits = 0;
 
   private:
-    FakeAnswer Unscripted(uint32_t command, uint8_t* data, uint32_t length) {
+    FakeAnswer Unscripted(uint8_t* block) {
+        const uint32_t command = ReadU32(block + kReqCommand) & 0xFFFFFF;
+        const uint32_t length = ReadU32(block + kReqLength);
+        if (commands.count(command)) return commands[command](block + kReqData, length);
         FakeAnswer answer;
-        if (commands.count(command)) {
-            return commands[command](data, length);
-        } else if (command == CMD_GET_DRIVER_DATA || command == CMD_SET_DRIVER_DATA) {
-            AnswerList(data, length, command == CMD_SET_DRIVER_DATA);
-            answer.hasLength = true;
-            answer.length = length;
-        } else {
-            answer.hasLength = true;
-            answer.length = 0;
-        }
-        return answer;
-    }
-
-    void AnswerList(uint8_t* list, uint32_t length, bool set) {
-        uint32_t at = 0;
-        while (at + 6 <= length) {
+        answer.hasLength = true;
+        if (command != CMD_GET_DRIVER_DATA && command != CMD_SET_DRIVER_DATA) return answer;
+        answer.length = length;
+        uint8_t* list = block + kReqData;
+        for (uint32_t at = 0; at + 6 <= length && ReadU16(list + at) != ITEM_END;) {
             const uint16_t id = ReadU16(list + at);
-            if (id == ITEM_END) break;
             const uint16_t n = ItemLength(id);
             if (at + 6 + n > length) break;
             if (!refused.count(id)) {
-                if (set) {
-                    items[id].assign(list + at + 6, list + at + 6 + n);
-                } else {
-                    std::vector<uint8_t> value =
-                        items.count(id) ? items[id] : std::vector<uint8_t>();
-                    value.resize(n);
-                    if (n) std::memcpy(list + at + 6, value.data(), n);
-                }
+                std::vector<uint8_t>& value = items[id];
+                if (command == CMD_SET_DRIVER_DATA) value.assign(list + at + 6, list + at + 6 + n);
+                value.resize(n);
+                std::copy(value.begin(), value.end(), list + at + 6);
                 WriteU16(list + at + 2, 0);
             }
             at += 6u + n;
         }
+        return answer;
     }
 
-    mutable std::mutex mutex_;
-    std::vector<std::vector<uint8_t>> sent_;
-    std::vector<bool> overlapped_;
+    std::mutex mutex_;
 };
 
 class FakeDevice : public Device {
@@ -196,13 +163,13 @@ class FakeDeviceHost : public DeviceHost {
   public:
     explicit FakeDeviceHost(FakeAdapter& adapter) : adapter_(adapter) {}
 
-    std::set<std::string> existing;  // paths that open
-    bool eventOk = true;
-    int events = 0;
-    std::vector<std::string> opens;    // "path" or "path|overlapped"
+    std::set<std::string> existing;    // paths that open
+    std::vector<std::string> opens;    // "path", or "path|overlapped"
     std::vector<std::string> defines;  // "name=target"
     std::vector<std::string> removes;
     std::set<std::string> defined;  // names defined now
+    bool eventOk = true;
+    int events = 0;
 
     std::unique_ptr<Device> Open(const std::string& path, bool overlapped) override {
         opens.push_back(overlapped ? path + "|overlapped" : path);
