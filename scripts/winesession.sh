@@ -45,18 +45,26 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 if [[ -z ${DISPLAY:-} ]]; then
+    # The first free display number; another Xvfb may take it meanwhile, then try the next.
     for n in $(seq 90 140); do
-        if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then break; fi
+        [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >>"$log" 2>&1 &
+        xvfb_pid=$!
+        for _ in $(seq 1 100); do
+            [[ -e /tmp/.X11-unix/X$n ]] && break
+            kill -0 "$xvfb_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if kill -0 "$xvfb_pid" 2>/dev/null && [[ -e /tmp/.X11-unix/X$n ]]; then
+            export DISPLAY=:$n
+            echo "winesession: no DISPLAY, started Xvfb on :$n"
+            break
+        fi
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+        xvfb_pid=""
     done
-    echo "winesession: no DISPLAY, starting Xvfb :$n"
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >>"$log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 1 100); do
-        [[ -e /tmp/.X11-unix/X$n ]] && break
-        kill -0 "$xvfb_pid" 2>/dev/null || { echo "winesession: Xvfb did not start" >&2; exit 1; }
-        sleep 0.1
-    done
-    export DISPLAY=:$n
+    [[ -n ${DISPLAY:-} ]] || { echo "winesession: could not start Xvfb" >&2; exit 1; }
 fi
 
 # A prefix of another architecture (or a half-made one) is made again.
