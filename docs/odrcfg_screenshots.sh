@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Screenshots of odrcfg's main window in each state, for the README, saved in this folder:
+# synchronised, no master found, checking (with the Status window), no driver, and the
+# Error window of a refused driver version.
+# Usage: docs/odrcfg_screenshots.sh BUILD_DIR   (BUILD_DIR: a Windows build)
+set -euo pipefail
+build=$(cd "${1:?usage: odrcfg_screenshots.sh BUILD_DIR}" && pwd)
+docs=$(cd "$(dirname "$0")" && pwd)
+
+exec "$docs/../scripts/winesession.sh" "$build/wineprefix" "$build/tools/odrprobe.exe" -- \
+    bash -c '
+set -uo pipefail
+build=$1 docs=$2
+probe() { wine "$build/tools/odrprobe.exe" "$@" | tr -d "\r"; }
+title="Ondrel Site Survey & Configuration Tool"
+
+# Saves the window titled $1 (and what lies on it) as docs/$2.png.
+shot() {
+    local id geometry
+    id=$(xdotool search --name "^$1\$" | head -1)
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$docs/$2.png"
+    echo "saved $docs/$2.png"
+}
+wait_text() {  # wait_text PREFIX
+    for _ in $(seq 1 100); do
+        probe text "$title" 1002 | grep -q "^$1" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+quit() { probe click "$title" 1 >/dev/null; probe gone "$title" 10000 >/dev/null; }
+scenario() {
+    printf "%s\n" "$2" >"$build/screens-$1.ini"
+    winepath -w "$build/screens-$1.ini" 2>/dev/null
+}
+
+wine "$build/odrcfg.exe" /simulate </dev/null >/dev/null 2>&1 &
+probe wait "$title" 15000 >/dev/null && wait_text "Synchronized to" && shot "$title" odrcfg-synchronized
+quit
+
+lonely=$(scenario lonely $'"'"'[adapter]\nacquire_ms = 300'"'"')
+wine "$build/odrcfg.exe" "/simulate:$lonely" </dev/null >/dev/null 2>&1 &
+probe wait "Status" 15000 >/dev/null && sleep 1 && shot "$title" odrcfg-checking
+wait_text "Could not find a Master" && shot "$title" odrcfg-no-master
+quit
+
+env -u ODR_SIMULATE wine "$build/odrcfg.exe" </dev/null >/dev/null 2>&1 &
+probe wait "$title" 15000 >/dev/null && wait_text "Unable to access" && shot "$title" odrcfg-no-driver
+quit
+
+old=$(scenario old $'"'"'[adapter]\ndriver_version = 1.0'"'"')
+wine "$build/odrcfg.exe" "/simulate:$old" </dev/null >/dev/null 2>&1 &
+probe wait "Error" 15000 >/dev/null && sleep 0.5 && shot "Error" odrcfg-old-driver
+probe click "Error" 1 >/dev/null
+wait
+' screenshots "$build" "$docs"

@@ -1,0 +1,55 @@
+// The main window (template 102): checks the driver, brings the adapter up, says what it
+// found, and opens the tools. Timer 1 drives the check run.
+#pragma once
+
+#include <string>
+
+#include "config/AdapterSettings.h"
+#include "shell/ShellContext.h"
+#include "shell/ToolLauncher.h"
+#include "ui/Dialog.h"
+
+namespace odr::shell {
+
+class CMainDlg : public ui::Dialog {
+  public:
+    CMainDlg(ShellContext& context, ToolLauncher& tools);
+
+    bool OnInitDialog() override;
+    void OnTimer(int id) override;
+    void OnCommand(int id) override;
+    bool OnSysCommand(int command) override;
+    void OnClose() override;
+    void OnDestroy() override;
+
+    // The check run of timer 1.
+    void CheckRun();
+
+    // State, readable by tests and the tools' openers.
+    const config::AdapterSettings& Settings() const { return settings_; }
+    bool AdapterReady() const { return adapterReady_; }
+    bool ReattachNeeded() const { return reattachNeeded_; }
+    int SearchMode() const { return searchMode_; }
+    int LastButton() const { return lastButton_; }
+    const std::string& StatusText() const { return statusText_; }
+    // The driver version was refused; the program ends with exit code 0.
+    bool DriverRefused() const { return driverRefused_; }
+
+  private:
+    void ShowStatus();
+    void RunTool(int button);
+    std::string String(int id, const char* fallback);
+
+    ShellContext& ctx_;
+    ToolLauncher& tools_;
+    config::AdapterSettings settings_;
+    bool adapterReady_ = false;
+    bool reattachNeeded_ = true;
+    int searchMode_ = 1;
+    bool closing_ = false;
+    int lastButton_ = 0;
+    bool driverRefused_ = false;
+    std::string statusText_;
+};
+
+}  // namespace odr::shell

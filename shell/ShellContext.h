@@ -1,0 +1,35 @@
+// Everything odrcfg's windows work with: the adapter context (channel, clock, OS, the
+// last adapter state), the window system, the registry of the stored settings and the
+// help context. The entry point builds one; tests build their own from fakes.
+#pragma once
+
+#include <functional>
+
+#include "driver/AdapterContext.h"
+#include "platform/Registry.h"
+#include "shell/HelpFile.h"
+#include "ui/Host.h"
+
+namespace odr::shell {
+
+struct ShellContext {
+    ShellContext(AdapterContext& adapter, ui::Host& host, platform::Registry& registry)
+        : adapter(adapter), host(host), registry(registry) {}
+
+    AdapterContext& adapter;
+    ui::Host& host;
+    platform::Registry& registry;
+
+    // The window in front, for the main window's Help button.
+    int helpContext = kHelpContextMain;
+
+    // Keyboard accelerators: the program's table is translated for this dialog's window
+    // (the Configuration dialog and the Master List set it when they open). The main
+    // window clears it when a tool returns; a target whose window is gone translates
+    // nothing.
+    ui::Dialog* acceleratorTarget = nullptr;
+    // Loads an accelerator table of the program's resources; false when it is absent.
+    std::function<bool(int tableId)> loadAccelerators;
+};
+
+}  // namespace odr::shell
