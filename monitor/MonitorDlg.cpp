@@ -231,19 +231,29 @@ std::string CMonitorDlg::VersionLine() const {
            " accessed successfully.";
 }
 
+void CMonitorDlg::ShowInformation(const std::string& text, bool partial) {
+    // The partial texts show progress to a user watching slow driver calls; a hidden window
+    // gets only the final text, and an unchanged text is not set again (once a second, each
+    // would cost the window system a round trip).
+    if (partial && !window().IsVisible()) return;
+    if (text == shownText_) return;
+    window().SetText(IDC_MONITOR_INFO, text);
+    shownText_ = text;
+}
+
 void CMonitorDlg::FillInformation() {
     if (toolRunning_) {
         // Nothing is asked of the driver while odrcfg runs: the values last read.
         std::string text = kToolRunningText + VersionLine() + NodeLine("  ROM version ");
         text += synchronised_ ? SynchronisedLine() : kNoMasterText;
-        window().SetText(IDC_MONITOR_INFO, text);
+        ShowInformation(text, false);
         return;
     }
 
     std::string text;
     if (GetDriverVersion(ctx_.channel, ctx_.status.driverVersion, 0) == 0) {
         text = VersionLine();
-        window().SetText(IDC_MONITOR_INFO, text);
+        ShowInformation(text, true);
     }
     QueryMasterNode();
     char rom[8] = {};
@@ -251,7 +261,7 @@ void CMonitorDlg::FillInformation() {
     rom[7] = '\0';  // the 7-byte item need not hold a terminator
     std::memcpy(ctx_.status.romVersion, rom, sizeof rom);
     text += NodeLine("  ROM version:  ");
-    window().SetText(IDC_MONITOR_INFO, text);
+    ShowInformation(text, true);
 
     if (ctx_.syncState != 0) {
         const std::string name = Text(ctx_.status.masterName);
@@ -265,7 +275,7 @@ void CMonitorDlg::FillInformation() {
     } else {
         text += kNoMasterText;
     }
-    window().SetText(IDC_MONITOR_INFO, text);
+    ShowInformation(text, false);
 }
 
 void CMonitorDlg::StartTool() {

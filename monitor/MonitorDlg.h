@@ -69,6 +69,7 @@ class CMonitorDlg : public ui::Dialog {
     void Poll();
     void UpdateTray(TrayAction action, bool synchronised);
     void FillInformation();
+    void ShowInformation(const std::string& text, bool partial);
     void StartTool();
     void HideWindow();
     bool TrayAdd(int id, int image, const std::string& tip);
@@ -92,6 +93,7 @@ class CMonitorDlg : public ui::Dialog {
     std::string lastMasterName_;
     std::string productName_;  // string 102
     std::string toolTitle_;    // string 105
+    std::string shownText_;    // last text set in control 1001
 };
 
 }  // namespace odr::monitor

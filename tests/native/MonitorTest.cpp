@@ -139,6 +139,19 @@ TEST_F(MonitorTest, SynchronisedLinkBlinksBetweenTheTwoIcons) {
     EXPECT_EQ(kInfoSynchronised, w.GetText(IDC_MONITOR_INFO));
 }
 
+TEST_F(MonitorTest, TextIsSetOnlyWhenItChangesAndPartsOnlyWhenVisible) {
+    FakeWindow& w = Open();
+    // Opening (visible): the version line, then the node line, then the whole text.
+    ASSERT_EQ(3u, w.textLog[IDC_MONITOR_INFO].size());
+    EXPECT_EQ("Ondrel driver version 4.10 accessed successfully.", w.textLog[IDC_MONITOR_INFO][0]);
+    for (int i = 0; i < 5; ++i) Tick();  // hidden, nothing changes
+    EXPECT_EQ(3u, w.textLog[IDC_MONITOR_INFO].size());
+    SetSynchronised(false);
+    Tick();  // hidden: the final text only
+    ASSERT_EQ(4u, w.textLog[IDC_MONITOR_INFO].size());
+    EXPECT_NE(std::string::npos, w.GetText(IDC_MONITOR_INFO).find("Could not find a Master"));
+}
+
 TEST_F(MonitorTest, NewMasterNameReachesTooltipAndText) {
     Open();
     Tick();
