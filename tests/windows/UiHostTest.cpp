@@ -234,6 +234,39 @@ TEST_F(UiHostTest, MessageFilterSeesMessagesOfTheModalLoop) {
     EXPECT_FALSE(reached);
 }
 
+TEST_F(UiHostTest, BusyIndicationCapturesTheMouseAndMouseMessagesCanBeLetThrough) {
+    ScriptDialog dialog;
+    HWND captured = nullptr, afterInner = nullptr, afterOuter = reinterpret_cast<HWND>(1);
+    std::vector<unsigned> seen;
+    dialog.onMessage = [&](ScriptDialog&, unsigned message) {
+        seen.push_back(message);
+        return false;
+    };
+    dialog.onInit = [](ScriptDialog& d) { d.w().SetTimer(1, 10); };
+    dialog.onTimer = [&](ScriptDialog& d, int) {
+        const HWND hwnd = host.WindowOf(d);
+        host.BeginBusy();
+        host.BeginBusy();
+        captured = GetCapture();
+        host.EndBusy();
+        afterInner = GetCapture();
+        host.EndBusy();
+        host.EndBusy();  // unbalanced: ignored
+        afterOuter = GetCapture();
+        seen.clear();
+        PostMessageA(hwnd, WM_USER + 1, 0, 0);  // not a mouse message: stays queued
+        PostMessageA(hwnd, WM_LBUTTONUP, 0, 0);
+        host.DispatchOneMouseMessage();
+        d.w().End(1);
+    };
+    host.RunModal(dialog);
+    EXPECT_EQ(captured, afterInner);
+    EXPECT_NE(nullptr, captured);
+    EXPECT_EQ(nullptr, afterOuter);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(unsigned(WM_LBUTTONUP), seen.front());
+}
+
 TEST_F(UiHostTest, TrayIconOfAnOpenDialog) {
     ScriptDialog dialog;
     bool added = false, modified = false, removed = false, removedAgain = true;
