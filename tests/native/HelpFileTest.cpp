@@ -86,11 +86,6 @@ TEST(HelpFileTest, SectionsOfEachContext) {
     }
 }
 
-TEST(HelpFileTest, MissingStartGivesNothing) {
-    EXPECT_TRUE(ExtractHelpSection("Text\nMore\n", "HELPMAIN", "HELPMSTR").empty());
-    EXPECT_TRUE(ExtractHelpSection("", "HELPMAIN", "HELPMSTR").empty());
-}
-
 TEST(HelpFileTest, LookupOrder) {
     test::FakeOs os;
     os.programFolder = "C:\\Prog";

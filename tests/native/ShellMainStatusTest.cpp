@@ -21,27 +21,6 @@ TEST(ShellMainStatusTest, DriverVersionRule) {
     }
 }
 
-TEST(ShellMainStatusTest, Paragraphs) {
-    EXPECT_EQ(DriverFailureParagraph("Unable to access Ondrel driver", true, "odr"),
-              "\n\nUnable to access Ondrel driver.  Verify that the driver is installed and "
-              "configured properly.  Also verify that the odrAPI protocol has been installed.");
-    EXPECT_EQ(DriverFailureParagraph("Unable to access Ondrel driver", false, "odr"),
-              "\n\nUnable to access Ondrel driver.  Verify that the driver is installed and "
-              "configured properly.  ");
-    EXPECT_EQ(DriverVersionParagraph("Ondrel driver version", "2.10"),
-              "\n\nOndrel driver version 2.10 accessed successfully.");
-    EXPECT_EQ(NodeParagraph("0020a6f00001", "V1.50a", 0xC1, '+'),
-              "\n\nNode address:  0020a6f00001  ROM version:  V1.50a/1+");
-    EXPECT_EQ(NodeParagraph("0020a6f00001", "V1.50a", 0, ' '),
-              "\n\nNode address:  0020a6f00001  ROM version:  V1.50a/0 ");
-    EXPECT_EQ(NodeParagraph("", "", 63, '\0'), "\n\nNode address:    ROM version:  /63");
-    EXPECT_EQ(SynchronizedParagraph("0020a6100001", "LOBBY"),
-              "\n\nSynchronized to 0020a6100001  LOBBY");
-    EXPECT_EQ(VersionRefusalText("V1.0"),
-              "Incorrect Driver Version V1.0\nThe Site Survey and Configuration Tool will only "
-              "run with Version 1.2 or later.");
-}
-
 TEST(ShellMainStatusTest, InactivityUnits) {
     const struct {
         int seconds, minutes;
