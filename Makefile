@@ -42,7 +42,8 @@ run: setup win32
 
 bench: setup win32
 	cmake -S $(ROOT) -B $(BENCH) -DODR_SANITIZE=OFF -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BENCH) -j$(JOBS)
+	cmake --build $(BENCH) -j$(JOBS) --target benchmarks
+	cmake --build $(WIN32) -j$(JOBS) --target benchmarks
 	@bash scripts/bench.sh $(WIN32) $(PREFIX) $(BENCH)
 
 format:

@@ -27,13 +27,19 @@ if [[ ${1:-} != --inside ]]; then
     fi
     echo "== native benchmarks ($bench/bench)"
     ran=0
-    for program in "$bench"/bench/*; do
+    for program in "$bench"/bench/bench_*; do
         [[ -x $program && -f $program ]] || continue
         echo "-- $(basename "$program")"
         "$program"
         ran=1
     done
     ((ran)) || echo "(none: bench/ has no programs yet)"
+    # Other programs' figure scripts (odrstat's own are measured above).
+    for script in "$root"/bench/*_figures.sh; do
+        [[ -f $script && $(basename "$script") != odrstat_figures.sh ]] || continue
+        echo "== $(basename "$script")"
+        bash "$script" "$build"
+    done
     exit 0
 fi
 
