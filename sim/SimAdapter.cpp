@@ -206,7 +206,7 @@ int SimAdapter::Dispatch(uint32_t code, uint8_t* data, uint32_t length, uint32_t
             return ReceivePing(data, replyLength);
         case CMD_TRANSMIT_PING:
         case CMD_TRANSMIT_PING_LONG:
-            return TransmitPing(code == CMD_TRANSMIT_PING_LONG, data, length, replyLength);
+            return TransmitPing(code == CMD_TRANSMIT_PING_LONG, data, length);  // block echoed
         case CMD_SET_MAC_OPTIMIZE:
         case CMD_SET_ROAM_CONFIG:
             if (length < 1) return kRefused;
@@ -635,7 +635,7 @@ int SimAdapter::ReadCalibration(uint8_t* data, uint32_t length, uint32_t* replyL
 // ---------------------------------------------------------------------------------------
 // Pings
 
-int SimAdapter::TransmitPing(bool longForm, uint8_t* data, uint32_t length, uint32_t* replyLength) {
+int SimAdapter::TransmitPing(bool longForm, uint8_t* data, uint32_t length) {
     const uint32_t header = longForm ? 20 : 18;
     if (length < header) return kRefused;
     const uint32_t payload = ReadU32(data + (longForm ? 16 : 14));
@@ -695,7 +695,6 @@ int SimAdapter::TransmitPing(bool longForm, uint8_t* data, uint32_t length, uint
     nextHandle_ = uint8_t(nextHandle_ == 255 ? 1 : nextHandle_ + 1);
     pings_[handle] = ping;
     data[12] = handle;
-    (void)replyLength;
     return kOk;
 }
 

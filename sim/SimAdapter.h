@@ -72,7 +72,7 @@ class SimAdapter {
     int DataItems(bool set, uint8_t* data, uint32_t length);
     bool ReadItem(uint16_t id, uint8_t* value);
     bool WriteItem(uint16_t id, const uint8_t* value);
-    int TransmitPing(bool longForm, uint8_t* data, uint32_t length, uint32_t* replyLength);
+    int TransmitPing(bool longForm, uint8_t* data, uint32_t length);
     int ReceivePing(uint8_t* data, uint32_t* replyLength);
     int PollPing(uint8_t* data, uint32_t length, uint32_t* replyLength);
     int ReadCalibration(uint8_t* data, uint32_t length, uint32_t* replyLength);
