@@ -22,6 +22,9 @@ constexpr size_t kMaxQueuedReplies = 4096;
 constexpr uint32_t kMaxPingPayload = 1500;
 constexpr uint32_t kPingReplySize = 18;
 constexpr uint32_t kCalibrationBlockSize = 260;
+// The world is stepped at least this finely between two requests, in at most kMaxSteps.
+constexpr uint32_t kStepMs = 50;
+constexpr uint32_t kMaxSteps = 2000;
 
 const Address kBroadcast{{0xff, 0xff, 0xff, 0xff, 0xff, 0xff}};
 
@@ -102,7 +105,7 @@ bool SimAdapter::DriverLost(uint32_t code) const {
 
 bool SimAdapter::Handle(uint8_t* block, uint32_t* error) {
     std::lock_guard<std::mutex> lock(mutex_);
-    now_ = Elapsed();
+    CatchUp(Elapsed());
     const uint32_t word = ReadU32(block + kReqCommand);
     const uint32_t code = word & 0x00FFFFFF;
     if (DriverLost(code)) {
@@ -113,7 +116,6 @@ bool SimAdapter::Handle(uint8_t* block, uint32_t* error) {
     uint32_t replyLength = 0;
     int result = kRefused;
     if (length <= kRequestDataSize && (word >> 24) == 0) {
-        Update();
         replyLength = length;
         result = Dispatch(code, block + kReqData, length, &replyLength);
         Update();
@@ -447,6 +449,20 @@ void SimAdapter::LoseSync() {
     syncState_ = 0;
     roamCandidate_ = kNone;
     acquireFrom_ = now_;
+}
+
+void SimAdapter::CatchUp(uint32_t now) {
+    // The world moves on between requests too: step through the gap so that delays (roaming,
+    // takeover) count from when things happened, not from when the next request came.
+    if (now > now_ && now - now_ > kStepMs) {
+        const uint32_t step = std::max(kStepMs, (now - now_) / kMaxSteps);
+        for (uint32_t t = now_ + step; t < now; t += step) {
+            now_ = t;
+            Update();
+        }
+    }
+    now_ = now;
+    Update();
 }
 
 void SimAdapter::Update() {

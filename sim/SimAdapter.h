@@ -1,6 +1,6 @@
 // The simulated adapter: running state of one radio card in a scenario's site, answering
-// DriverRequest blocks as the real driver would. Time comes from the platform clock; the
-// world is brought up to date lazily at every request.
+// DriverRequest blocks as the real driver would. Time comes from the platform clock; at
+// every request the world is brought up to date, stepping through the time since the last.
 #pragma once
 
 #include <cstdint>
@@ -81,6 +81,7 @@ class SimAdapter {
     void BuildRawTable();
 
     // World.
+    void CatchUp(uint32_t now);
     void Update();
     double Seconds() const { return now_ / 1000.0; }
     bool Heard(const Station& station) const;

@@ -541,18 +541,29 @@ TEST_F(SimWorldTest, AlternateMasterTakesOverAfterFiveSilentSeconds) {
     s.adapter.startup.masterName = "ALT";
     Reset(s);
     EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), 300);
-    EXPECT_EQ(Run(2700), 0);  // A went off the air at 3 s
-    EXPECT_EQ(Run(4800), 0);
-    EXPECT_EQ(Run(300), 1);
+    // No request between 0.3 s and 3 s: the world still saw A until it went silent.
+    clock.Advance(3000 - clock.now);
+    EXPECT_EQ(Sync(), 0);
+    EXPECT_EQ(Run(4900), 0);
+    EXPECT_EQ(Run(200), 1);
     EXPECT_EQ(MasterAddress(), "0020a6f00001");
     EXPECT_EQ(Text(ITEM_SYNC_MASTER_NAME), "ALT");
 
     // A Station in the same place keeps trying.
     s.adapter.startup.stationType = kStation;
     Reset(s);
-    EXPECT_EQ(Run(3000), 0);
+    clock.Advance(3000);
     EXPECT_EQ(Run(20000), 0);
     EXPECT_EQ(MasterAddress(), "0020a6100001");
+
+    // An Alternate Master that never hears a master takes over 5 s after the start.
+    s.masters.clear();
+    s.adapter.startup.stationType = kAlternateMaster;
+    Reset(s);
+    clock.Advance(4999);
+    EXPECT_EQ(Sync(), 0);
+    clock.Advance(1);
+    EXPECT_EQ(Sync(), 1);
 }
 
 TEST_F(SimWorldTest, SecurityIdTakesEffectAtOnceAndIsNotStored) {
