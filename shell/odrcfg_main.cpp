@@ -4,15 +4,17 @@
 #include <memory>
 #include <string>
 
+#include "config/AdapterSettings.h"
 #include "driver/AdapterContext.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
 #include "driver/RssiTable.h"
 #include "driver/Trace.h"
 #include "driver/win32/Win32Device.h"
-#include "platform/MemoryRegistry.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Registry.h"
 #include "resources/resource.h"
+#include "shell/MainStatus.h"
 #include "shell/ShellAdapterUi.h"
 #include "shell/ShellContext.h"
 #include "shell/SurveyApp.h"
@@ -58,21 +60,46 @@ class AcceleratorFilter {
     HACCEL table_ = nullptr;
 };
 
+// The simulated driver, like the real one, takes its start-up values from the stored
+// settings when it loads.
+bool ReadStoredStartup(odr::platform::Registry& registry, odr::platform::Os& os,
+                       odr::sim::StartupValues* values) {
+    odr::config::AdapterSettings stored(registry, os, [] { return uint16_t(0); });
+    stored.LoadSettings();
+    if (stored.foundKey == odr::platform::kNoKey) return false;
+    values->stationType = uint8_t(stored.stationType);
+    values->domain = uint8_t(stored.domain);
+    values->channel = uint8_t(stored.channel);
+    values->subchannel = uint8_t(stored.subchannel);
+    values->masterName = stored.masterName;
+    values->inactivity =
+        odr::shell::InactivityUnits(stored.inactivitySeconds, stored.inactivityMinutes);
+    values->peerToPeer = stored.peerToPeer ? 1 : 0;
+    values->macOptimize = stored.macOptimize == 0 ? 1 : 0;  // stored 1 Normal, wire 0 Normal
+    values->roamConfig = uint8_t(stored.roamConfig);
+    return true;
+}
+
 int RunSurvey(HINSTANCE instance, const char* commandLine) {
     std::unique_ptr<odr::platform::Clock> clock = odr::platform::CreateWin32Clock();
     std::unique_ptr<odr::platform::Os> os = odr::platform::CreateWin32Os();
-    odr::platform::MemoryRegistry registry;
+    std::unique_ptr<odr::platform::Registry> registry = odr::platform::CreateWin32Registry();
 
     const odr::sim::SimulationChoice choice =
         odr::sim::ParseSimulation(commandLine != nullptr ? commandLine : "", *os);
     std::unique_ptr<odr::DeviceHost> devices;
     if (choice.simulate) {
         std::string error;
-        devices = odr::sim::CreateSimDeviceHost(choice.scenarioPath, *os, *clock, &error);
-        if (!devices) {
+        std::unique_ptr<odr::sim::SimDeviceHost> simulated =
+            odr::sim::CreateSimDeviceHost(choice.scenarioPath, *os, *clock, &error);
+        if (!simulated) {
             MessageBoxA(nullptr, error.c_str(), "Error", MB_OK | MB_ICONERROR);
             return 1;
         }
+        simulated->SetStartupSource([&registry, &os](odr::sim::StartupValues* values) {
+            return ReadStoredStartup(*registry, *os, values);
+        });
+        devices = std::move(simulated);
     } else {
         devices = odr::CreateWin32DeviceHost();
     }
@@ -84,7 +111,7 @@ int RunSurvey(HINSTANCE instance, const char* commandLine) {
     odr::RssiTable rssi;
     odr::shell::ShellAdapterUi adapterUi(host);
     odr::AdapterContext adapter{channel, *clock, *os, status, rssi, &adapterUi};
-    odr::shell::ShellContext context(adapter, host, registry);
+    odr::shell::ShellContext context(adapter, host, *registry);
 
     AcceleratorFilter accelerators(instance, host, context);
     context.loadAccelerators = [&accelerators](int tableId) { return accelerators.Load(tableId); };

@@ -1,6 +1,7 @@
 // Times odrcfg's check run under Wine: from the timer tick to the final status text, with
 // the real window layer, the program's own templates and a simulated adapter that
-// synchronises at once (acquisition time 0, so nothing needs subtracting).
+// synchronises at once (acquisition time 0, so nothing needs subtracting), and LoadSettings
+// over the Wine prefix's registry.
 //   odrcfg_checkrun [RUNS]     prints the first run and the median and maximum of the rest
 #include <algorithm>
 #include <cstdio>
@@ -13,8 +14,8 @@
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
 #include "driver/RssiTable.h"
-#include "platform/MemoryRegistry.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Registry.h"
 #include "resources/resource.h"
 #include "shell/MainDlg.h"
 #include "shell/ShellAdapterUi.h"
@@ -93,7 +94,8 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(2, std::atoi(argv[1])) : 20;
     auto clock = odr::platform::CreateWin32Clock();
     auto os = odr::platform::CreateWin32Os();
-    odr::platform::MemoryRegistry registry;
+    // The prefix's own registry: LoadSettings walks it as at every check run.
+    std::unique_ptr<odr::platform::Registry> registry = odr::platform::CreateWin32Registry();
     odr::sim::Scenario scenario = odr::sim::DefaultScenario();
     scenario.adapter.acquireMs = 0;
     odr::sim::SimDeviceHost devices(scenario, *clock);
@@ -105,7 +107,7 @@ int main(int argc, char** argv) {
     odr::shell::ShellAdapterUi adapterUi(host);
     TimedAdapterUi timedUi(adapterUi);
     odr::AdapterContext adapter{channel, *clock, *os, status, rssi, &timedUi};
-    odr::shell::ShellContext context(adapter, host, registry);
+    odr::shell::ShellContext context(adapter, host, *registry);
     odr::shell::NoTools tools;
 
     TimedMainDlg dialog(context, tools, runs, &timedUi);
