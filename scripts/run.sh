@@ -73,10 +73,12 @@ if [[ $(probe count "$INFO_TITLE") != 0 ]]; then
     fi
     echo "odrstat tray state: $state"
     echo "odrstat tooltip:    ${tips:-(none)}"
+    # What a right click on the icon does: the information text is filled again and the
+    # window comes forward.
+    probe post "$INFO_TITLE" 1124 0 516 >/dev/null || true
+    sleep 0.5
     echo "odrstat information text:"
     probe text "$INFO_TITLE" 1001 | sed 's/^/    /'
-    # What a right click on the icon does: the information window comes forward.
-    probe post "$INFO_TITLE" 1124 0 516 >/dev/null || true
 else
     echo "odrstat: no window titled \"$INFO_TITLE\" (it ended)"
 fi
