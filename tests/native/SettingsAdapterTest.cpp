@@ -59,24 +59,6 @@ class SettingsAdapterTest : public ::testing::Test {
     AdapterSettings settings{reg, os, [this] { return kind; }};
 };
 
-TEST_F(SettingsAdapterTest, NothingFoundLeavesInitialValues) {
-    reg.SetString("System\\Other", "Channel", "7");
-    settings.channel = 99;
-    settings.LoadSettings();
-    EXPECT_EQ(settings.foundKey, kNoKey);
-    EXPECT_EQ(settings.channel, 1);
-    EXPECT_EQ(settings.macOptimize, 2);
-    EXPECT_EQ(settings.domain, 1);
-    EXPECT_EQ(settings.inactivitySeconds, 6);
-    EXPECT_EQ(settings.peerToPeer, 1);
-    EXPECT_EQ(settings.radioMode, 3);
-    EXPECT_EQ(settings.masterName, "MASTER");
-    settings.SaveSettings();
-    settings.SaveDomain(5);
-    EXPECT_EQ(settings.domain, 5);
-    EXPECT_FALSE(reg.HasValue("System\\Other", "Domain"));
-}
-
 TEST_F(SettingsAdapterTest, Win95KeyFollowsTheOpenDeviceKind) {
     Build95();
     reg.SetString("System\\CurrentControlSet\\Services\\Class\\Net\\0002", "DeviceVxDs",
@@ -97,11 +79,20 @@ TEST_F(SettingsAdapterTest, Win95KeyFollowsTheOpenDeviceKind) {
 TEST_F(SettingsAdapterTest, KeysBeforeCurrentControlSetNeverMatch) {
     reg.SetString(k95Decoy, "DeviceVxDs", "odrwin95.sys");
     reg.SetString(kNtDecoy, "Master_Name", "DECOY");
+    reg.SetString(kNtDecoy, "Channel", "7");
     for (bool win95 : {true, false}) {
         os.version = win95 ? OsVersion{1, 4, 0} : OsVersion{2, 4, 0};
+        settings.channel = 99;
         settings.LoadSettings();
         EXPECT_EQ(settings.foundKey, kNoKey);
         EXPECT_EQ(settings.masterName, "MASTER");
+        EXPECT_EQ(settings.channel, 1);
+        EXPECT_EQ(settings.inactivitySeconds, 6);
+        // Nothing found: nothing written, but the record takes the domain.
+        settings.SaveSettings();
+        settings.SaveDomain(5);
+        EXPECT_EQ(settings.domain, 5);
+        EXPECT_FALSE(reg.HasValue(win95 ? k95Decoy : kNtDecoy, "Domain"));
     }
     BuildNt();
     settings.LoadSettings();
