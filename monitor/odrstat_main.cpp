@@ -9,8 +9,8 @@
 #include "driver/win32/Win32Device.h"
 #include "monitor/MonitorApp.h"
 #include "monitor/MonitorContext.h"
-#include "platform/MemoryRegistry.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Registry.h"
 #include "sim/Simulation.h"
 
 // <windows.h> last: its LoadString and Yield macros would rename the portable interfaces'
@@ -24,7 +24,7 @@ namespace {
 int RunMonitor(HINSTANCE instance, const char* commandLine) {
     std::unique_ptr<odr::platform::Clock> clock = odr::platform::CreateWin32Clock();
     std::unique_ptr<odr::platform::Os> os = odr::platform::CreateWin32Os();
-    odr::platform::MemoryRegistry registry;
+    std::unique_ptr<odr::platform::Registry> registry = odr::platform::CreateWin32Registry();
 
     // "/simulate[:FILE]" or ODR_SIMULATE picks the simulated adapter; the switch also sets
     // the variable, so an odrcfg started from here simulates too.
@@ -45,7 +45,7 @@ int RunMonitor(HINSTANCE instance, const char* commandLine) {
     const odr::Trace trace = odr::Trace::FromEnvironment(*os);
     odr::Channel channel(*devices, *os, *clock, trace, odr::ChannelFlavor::Monitor);
     odr::ui::win32::Win32Host host(instance);
-    odr::monitor::MonitorContext context(*os, *clock, registry, host, channel);
+    odr::monitor::MonitorContext context(*os, *clock, *registry, host, channel);
     return odr::monitor::CMonitorApp(context).Run();
 }
 
