@@ -137,6 +137,14 @@ TEST_F(SettingsAdapterTest, NtMarksDecideWhichMasterNameMatches) {
     }
 }
 
+TEST_F(SettingsAdapterTest, UnreadableSubkeyNameEndsThatKeysSubkeysOnly) {
+    reg.CreateKeyPath("System\\CurrentControlSet\\A\\" + std::string(40000, 'n'));
+    reg.SetString("System\\CurrentControlSet\\A\\odrwinnt1\\Parameters", "Master_Name", "A");
+    reg.SetString(kNtKey, "Master_Name", "Home");
+    settings.LoadSettings();
+    EXPECT_EQ(settings.masterName, "Home");
+}
+
 TEST_F(SettingsAdapterTest, ReadingRules) {
     struct Case {
         const char* value;
