@@ -1,8 +1,11 @@
 // The Win32 clock and OS services, run under Wine.
+#include <direct.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "platform/win32/Win32Platform.h"
 
@@ -74,6 +77,57 @@ TEST(Win32Platform, StartProcessDoesNotWait) {
     uint32_t start = clock->Now();
     EXPECT_TRUE(os->StartProcess(self, "--gtest_list_tests"));
     EXPECT_LT(clock->Now() - start, 2000u);
+}
+
+// Copies a file with C stdio; false on any failure.
+bool CopyFileBytes(const std::string& from, const std::string& to) {
+    FILE* in = std::fopen(from.c_str(), "rb");
+    if (!in) return false;
+    FILE* out = std::fopen(to.c_str(), "wb");
+    bool ok = out != nullptr;
+    char buffer[65536];
+    size_t n;
+    while (ok && (n = std::fread(buffer, 1, sizeof(buffer), in)) > 0) {
+        ok = std::fwrite(buffer, 1, n, out) == n;
+    }
+    std::fclose(in);
+    if (out) ok = std::fclose(out) == 0 && ok;
+    return ok;
+}
+
+TEST(Win32Platform, StartProcessInAFolderWithSpacesPassesTheArguments) {
+    // A program under "...\dir with space\" must be started as itself, not as "...\dir"
+    // with the rest taken for arguments; its arguments must arrive whole.
+    auto os = CreateWin32Os();
+    auto clock = CreateWin32Clock();
+    std::string folder = JoinPath(os->ProgramFolder(), "dir with space");
+    _mkdir(folder.c_str());
+    std::string program = JoinPath(folder, "copy of tests.exe");
+    ASSERT_TRUE(CopyFileBytes(JoinPath(os->ProgramFolder(), "win_tests.exe"), program));
+    std::string report = JoinPath(folder, "report.xml");
+    std::remove(report.c_str());
+    // What an unquoted command line would run instead: "...\dir" + ".exe".
+    std::string decoy = JoinPath(os->ProgramFolder(), "dir.exe");
+    ASSERT_TRUE(os->AppendToFile(decoy, "not a program"));
+
+    ASSERT_TRUE(os->StartProcess(
+        program,
+        "--gtest_filter=Win32Platform.VersionIsPlausible \"--gtest_output=xml:" + report + "\""));
+    uint32_t start = clock->Now();
+    while (!os->FileExists(report) && clock->Now() - start < 20000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::string contents;
+    // The report is complete once its last line is written.
+    while (clock->Now() - start < 20000 && (!os->ReadTextFile(report, &contents) ||
+                                            contents.find("</testsuites>") == std::string::npos)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_NE(contents.find("VersionIsPlausible"), std::string::npos);
+    EXPECT_EQ(contents.find("StartProcess"), std::string::npos) << "the filter did not arrive";
+    std::remove(report.c_str());
+    std::remove(decoy.c_str());
+    std::remove(program.c_str());
+    _rmdir(folder.c_str());
 }
 
 TEST(Win32Platform, VersionIsPlausible) {
