@@ -27,6 +27,7 @@ class SteadyClock : public odr::platform::Clock {
             std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - start_).count());
     }
     void Yield() override { std::this_thread::yield(); }
+    void Sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
   private:
     Steady::time_point start_ = Steady::now();

@@ -22,6 +22,7 @@ class VirtualClock : public odr::platform::Clock {
     uint32_t now = 0;
     uint32_t Now() override { return now; }
     void Yield() override { ++now; }
+    void Sleep(uint32_t ms) override { now += ms; }
 };
 
 class QuietOs : public odr::platform::Os {

@@ -129,9 +129,10 @@ void CMonitorDlg::Poll() {
     window().SetTimer(kPollTimer, kPollMs);
     int result = QueryMasterNode();
     // An adapter that answers but is not synchronised yet is asked again, for a quarter of
-    // a second at most, so the window never stalls.
+    // a second at most, so the window never stalls; the pause between two questions keeps
+    // an out-of-range adapter from costing processor time.
     while (result == 0 && ctx_.syncState == 0 && ctx_.clock.Now() - start < kSyncWaitLimitMs) {
-        ctx_.clock.Yield();
+        ctx_.clock.Sleep(kSyncRetryMs);
         result = QueryMasterNode();
     }
     if (result == kNotCarried) {

@@ -20,6 +20,7 @@ constexpr unsigned kPollMs = 1000;
 constexpr unsigned kSlowPollMs = 10000;
 // Longest time one poll keeps asking an adapter that answers but is not synchronised.
 constexpr uint32_t kSyncWaitLimitMs = 250;
+constexpr uint32_t kSyncRetryMs = 25;
 
 // Tray states: which icon the notification area shows.
 enum TrayState : int {

@@ -16,6 +16,8 @@ public:
     virtual uint32_t Now() = 0;
     // Gives up the rest of the time slice (sleep 0).
     virtual void Yield() = 0;
+    // Suspends the thread for `ms` milliseconds.
+    virtual void Sleep(uint32_t ms) = 0;
 };
 
 struct OsVersion {

@@ -17,7 +17,8 @@ class Win32Clock : public Clock {
     Win32Clock() : start_(GetTickCount()) {}
     // Unsigned subtraction stays right across the 49.7-day wrap of GetTickCount.
     uint32_t Now() override { return static_cast<uint32_t>(GetTickCount() - start_); }
-    void Yield() override { Sleep(0); }
+    void Yield() override { ::Sleep(0); }
+    void Sleep(uint32_t ms) override { ::Sleep(ms); }
 
   private:
     DWORD start_;

@@ -11,7 +11,7 @@
 namespace odr::test {
 
 class FakeClock : public platform::Clock {
-public:
+  public:
     uint32_t now = 0;
     uint32_t yieldStepMs = 1;
     int yields = 0;
@@ -20,11 +20,16 @@ public:
         ++yields;
         now += yieldStepMs;
     }
+    void Sleep(uint32_t ms) override {
+        ++sleeps;
+        now += ms;
+    }
+    int sleeps = 0;
     void Advance(uint32_t ms) { now += ms; }
 };
 
 class FakeOs : public platform::Os {
-public:
+  public:
     platform::OsVersion version;  // NT 4.0 by default
     std::map<std::string, std::string> env;
     std::set<std::string> files;
