@@ -88,6 +88,10 @@ server_started=1
 if [[ -n $probe && -f $probe ]]; then
     wine "$probe" idle </dev/null >>"$log" 2>&1 &
     idle_pid=$!
+    # Its window exists once Wine's desktop (explorer) is up; a test's program must not be
+    # the one that starts explorer, or CTest waits for explorer's copy of the output.
+    wine "$probe" wait "odrprobe idle" 30000 </dev/null >>"$log" 2>&1 ||
+        echo "winesession: the idle process did not come up" >&2
 fi
 
 if [[ ${ODR_SEED_ADAPTER:-0} == 1 ]]; then

@@ -14,8 +14,9 @@
 //   odrprobe close TITLE              send WM_CLOSE to the window
 //   odrprobe post TITLE MSG WP LP     post a message to the window (e.g. a tray callback)
 //   odrprobe listbox TITLE ID         print the lines of list box ID
-//   odrprobe tray [MS]                print the tooltip of every notification-area icon,
-//                                     waiting up to MS for at least one
+//   odrprobe tray [MS [TITLE]]        print the tooltip of every notification-area icon
+//                                     (with TITLE: of the icons that the process of the
+//                                     window TITLE added), waiting up to MS for one
 //   odrprobe window TITLE [MS] [TIP]  show a window titled TITLE for MS (default 60000) or
 //                                     until closed; with TIP it also adds a tray icon. It has
 //                                     text 1001 "Probe text", button 1 "&Close", disabled
@@ -148,9 +149,36 @@ BOOL CALLBACK CollectTooltips(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+// The head of the record Wine's X11 tray keeps for each icon, pointed to by the icon
+// window's user data: list links, image, the owner window given to Shell_NotifyIcon and
+// the icon window itself (which makes the guess checkable).
+struct WineTrayIconHead {
+    void* next;
+    void* prev;
+    HICON image;
+    HWND owner;
+    HWND window;
+};
+
+// Process of the window that added the icon shown in `iconWindow`, or 0 when unknown.
+DWORD TrayIconOwnerProcess(HANDLE trayProcess, HWND iconWindow) {
+    LONG_PTR record = GetWindowLongPtrA(iconWindow, GWLP_USERDATA);
+    WineTrayIconHead head = {};
+    SIZE_T read = 0;
+    if (!record ||
+        !ReadProcessMemory(trayProcess, reinterpret_cast<void*>(record), &head, sizeof(head),
+                           &read) ||
+        read != sizeof(head) || head.window != iconWindow) {
+        return 0;
+    }
+    DWORD processId = 0;
+    return GetWindowThreadProcessId(head.owner, &processId) ? processId : 0;
+}
+
 // The tooltips of the tray's icons live in the process that owns the tray window
 // (Wine's explorer: "Shell_TrayWnd", shown as "Wine System Tray" without a desktop).
-std::vector<std::string> TrayTooltips() {
+// With `ownerProcess` only the icons added by that process count.
+std::vector<std::string> TrayTooltips(DWORD ownerProcess) {
     std::vector<std::string> tips;
     HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
     if (!tray) return tips;
@@ -188,6 +216,9 @@ std::vector<std::string> TrayTooltips() {
                 // for the text the tooltip would show.
                 TTTOOLINFOW back = {};
                 remote.Read(0, &back, sizeof(back));
+                if (ownerProcess && TrayIconOwnerProcess(process, back.hwnd) != ownerProcess) {
+                    continue;
+                }
                 if (back.lpszText != info.lpszText) {
                     back.lpszText = info.lpszText;
                     remote.Write(0, &back, sizeof(back));
@@ -304,7 +335,7 @@ int Usage() {
     std::fputs(
         "usage: odrprobe wait|gone TITLE [MS] | count TITLE | text|enabled|click|listbox TITLE ID "
         "|\n"
-        "       visible|close|dump|mem TITLE | post TITLE MSG WPARAM LPARAM | tray [MS] |\n"
+        "       visible|close|dump|mem TITLE | post TITLE MSG WPARAM LPARAM | tray [MS [TITLE]] |\n"
         "       window TITLE [MS] [TIP] | idle\n",
         stderr);
     return 2;
@@ -318,16 +349,23 @@ int main(int argc, char** argv) {
     const char* title = argc > 2 ? argv[2] : nullptr;
 
     if (command == "idle") {
-        // Asking for the desktop window starts Wine's explorer (desktop and tray) now, so
-        // it inherits this process's output rather than a test's.
-        GetDesktopWindow();
+        // A first window starts Wine's explorer (desktop and tray) now, so that it inherits
+        // this process's output rather than a test's, which CTest would wait on.
+        CreateWindowA("STATIC", "odrprobe idle", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                      GetModuleHandleA(nullptr), nullptr);
         for (;;) Sleep(INFINITE);
     }
     if (command == "tray") {
         DWORD timeout = ArgMs(argc, argv, 2, 0);
         DWORD start = GetTickCount();
         for (;;) {
-            std::vector<std::string> tips = TrayTooltips();
+            DWORD owner = 0;
+            if (argc > 3) {
+                HWND window = WaitForWindow(argv[3], 0);
+                if (window) GetWindowThreadProcessId(window, &owner);
+            }
+            std::vector<std::string> tips;
+            if (argc <= 3 || owner) tips = TrayTooltips(owner);
             for (const std::string& tip : tips) std::printf("%s\n", tip.c_str());
             if (!tips.empty()) return 0;
             if (GetTickCount() - start >= timeout) return 1;

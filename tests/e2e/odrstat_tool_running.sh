@@ -9,7 +9,7 @@ start "$ODRSTAT" /simulate
 probe wait "$INFO_TITLE" 15000
 check "odrstat opens its window" 0 $?
 # The icon appears on the first poll; a right click on it refills and shows the text.
-probe tray 15000 >/dev/null
+probe tray 15000 "$INFO_TITLE" >/dev/null
 probe post "$INFO_TITLE" $TRAY_MESSAGE 0 $WM_RBUTTONDOWN
 text=$(poll_for_prefix 5000 "$prefix" probe text "$INFO_TITLE" 1001)
 check_prefix "the information text starts with \"$prefix\"" "$prefix" "$text"

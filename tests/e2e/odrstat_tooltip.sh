@@ -7,7 +7,7 @@ prefix="Coverage: Normal.  Master Name: "
 start "$ODRSTAT" /simulate
 probe wait "$INFO_TITLE" 15000
 check "odrstat opens its window \"$INFO_TITLE\"" 0 $?
-tooltip=$(poll_for_prefix 15000 "$prefix" probe tray)
+tooltip=$(poll_for_prefix 15000 "$prefix" probe tray 0 "$INFO_TITLE")
 check_prefix "the tooltip starts with \"$prefix\"" "$prefix" "$tooltip"
 check "the tooltip names the strongest master" "$prefix$master" "$tooltip"
 check "the information window is hidden after the first tick" 0 "$(probe visible "$INFO_TITLE")"
