@@ -469,4 +469,11 @@ void AdapterSettings::UpdateParamDefaultText(RegKey adapterKey, const char* valu
                        static_cast<uint32_t>(std::strlen(chars) + 1));
 }
 
+uint16_t InactivityUnits(int seconds, int minutes) {
+    long units = 0;
+    if (seconds > 0) units += seconds / 5;
+    if (minutes > 0) units += 12L * (minutes > 65535 ? 65535 : minutes);
+    return static_cast<uint16_t>(units > 0xFFFF ? 0xFFFF : units);
+}
+
 }  // namespace odr::config

@@ -143,4 +143,8 @@ class AdapterSettings {
     WalkCounts walkCounts_;
 };
 
+// ITEM_INACTIVITY counts 5-second units: seconds / 5 + 12 x minutes, kept within the
+// item's 16 bits (negative stored parts count as 0).
+uint16_t InactivityUnits(int seconds, int minutes);
+
 }  // namespace odr::config

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "config/StoredStartup.h"
 #include "driver/Channel.h"
 #include "driver/Trace.h"
 #include "driver/win32/Win32Device.h"
@@ -28,18 +29,16 @@ int RunMonitor(HINSTANCE instance, const char* commandLine) {
 
     // "/simulate[:FILE]" or ODR_SIMULATE picks the simulated adapter; the switch also sets
     // the variable, so an odrcfg started from here simulates too.
-    const odr::sim::SimulationChoice choice =
-        odr::sim::ParseSimulation(commandLine != nullptr ? commandLine : "", *os);
-    std::unique_ptr<odr::DeviceHost> devices;
-    if (choice.simulate) {
-        std::string error;
-        devices = odr::sim::CreateSimDeviceHost(choice.scenarioPath, *os, *clock, &error);
-        if (!devices) {
-            MessageBoxA(nullptr, error.c_str(), "Error", MB_OK | MB_ICONERROR);
-            return 1;
-        }
-    } else {
-        devices = odr::CreateWin32DeviceHost();
+    std::string error;
+    std::unique_ptr<odr::DeviceHost> devices = odr::sim::ChooseDeviceHost(
+        commandLine != nullptr ? commandLine : "", *os, *clock,
+        [&registry, &os](odr::sim::StartupValues* values) {
+            return odr::config::ReadStoredStartup(*registry, *os, values);
+        },
+        odr::CreateWin32DeviceHost, &error);
+    if (!devices) {
+        MessageBoxA(nullptr, error.c_str(), "Error", MB_OK | MB_ICONERROR);
+        return 1;
     }
 
     const odr::Trace trace = odr::Trace::FromEnvironment(*os);

@@ -48,11 +48,4 @@ std::string SynchronizedParagraph(const std::string& masterAddress, const std::s
     return "\n\nSynchronized to " + masterAddress + "  " + masterName;
 }
 
-uint16_t InactivityUnits(int seconds, int minutes) {
-    long units = 0;
-    if (seconds > 0) units += seconds / 5;
-    if (minutes > 0) units += 12L * (minutes > 65535 ? 65535 : minutes);
-    return static_cast<uint16_t>(units > 0xFFFF ? 0xFFFF : units);
-}
-
 }  // namespace odr::shell

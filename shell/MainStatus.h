@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "config/AdapterSettings.h"
+
 namespace odr::shell {
 
 // "1.0B4" passes; any other text beginning with "1.0" or "V1.0" is too old.
@@ -30,8 +32,6 @@ constexpr const char kNoMasterParagraph[] =
     "\n\nCould not find a Master to synchronize with.  Verify that your Domain and Security "
     "ID match those of a Master.";
 
-// ITEM_INACTIVITY counts 5-second units: seconds / 5 + 12 x minutes, kept within the
-// item's 16 bits (negative stored parts count as 0).
-uint16_t InactivityUnits(int seconds, int minutes);
+using config::InactivityUnits;
 
 }  // namespace odr::shell

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "config/AdapterSettings.h"
+#include "config/StoredStartup.h"
 #include "driver/AdapterContext.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
@@ -14,7 +14,6 @@
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Registry.h"
 #include "resources/resource.h"
-#include "shell/MainStatus.h"
 #include "shell/ShellAdapterUi.h"
 #include "shell/ShellContext.h"
 #include "shell/SurveyApp.h"
@@ -60,48 +59,21 @@ class AcceleratorFilter {
     HACCEL table_ = nullptr;
 };
 
-// The simulated driver, like the real one, takes its start-up values from the stored
-// settings when it loads.
-bool ReadStoredStartup(odr::platform::Registry& registry, odr::platform::Os& os,
-                       odr::sim::StartupValues* values) {
-    odr::config::AdapterSettings stored(registry, os, [] { return uint16_t(0); });
-    stored.LoadSettings();
-    if (stored.foundKey == odr::platform::kNoKey) return false;
-    values->stationType = uint8_t(stored.stationType);
-    values->domain = uint8_t(stored.domain);
-    values->channel = uint8_t(stored.channel);
-    values->subchannel = uint8_t(stored.subchannel);
-    values->masterName = stored.masterName;
-    values->inactivity =
-        odr::shell::InactivityUnits(stored.inactivitySeconds, stored.inactivityMinutes);
-    values->peerToPeer = stored.peerToPeer ? 1 : 0;
-    values->macOptimize = stored.macOptimize == 0 ? 1 : 0;  // stored 1 Normal, wire 0 Normal
-    values->roamConfig = uint8_t(stored.roamConfig);
-    return true;
-}
-
 int RunSurvey(HINSTANCE instance, const char* commandLine) {
     std::unique_ptr<odr::platform::Clock> clock = odr::platform::CreateWin32Clock();
     std::unique_ptr<odr::platform::Os> os = odr::platform::CreateWin32Os();
     std::unique_ptr<odr::platform::Registry> registry = odr::platform::CreateWin32Registry();
 
-    const odr::sim::SimulationChoice choice =
-        odr::sim::ParseSimulation(commandLine != nullptr ? commandLine : "", *os);
-    std::unique_ptr<odr::DeviceHost> devices;
-    if (choice.simulate) {
-        std::string error;
-        std::unique_ptr<odr::sim::SimDeviceHost> simulated =
-            odr::sim::CreateSimDeviceHost(choice.scenarioPath, *os, *clock, &error);
-        if (!simulated) {
-            MessageBoxA(nullptr, error.c_str(), "Error", MB_OK | MB_ICONERROR);
-            return 1;
-        }
-        simulated->SetStartupSource([&registry, &os](odr::sim::StartupValues* values) {
-            return ReadStoredStartup(*registry, *os, values);
-        });
-        devices = std::move(simulated);
-    } else {
-        devices = odr::CreateWin32DeviceHost();
+    std::string error;
+    std::unique_ptr<odr::DeviceHost> devices = odr::sim::ChooseDeviceHost(
+        commandLine != nullptr ? commandLine : "", *os, *clock,
+        [&registry, &os](odr::sim::StartupValues* values) {
+            return odr::config::ReadStoredStartup(*registry, *os, values);
+        },
+        odr::CreateWin32DeviceHost, &error);
+    if (!devices) {
+        MessageBoxA(nullptr, error.c_str(), "Error", MB_OK | MB_ICONERROR);
+        return 1;
     }
 
     const odr::Trace trace = odr::Trace::FromEnvironment(*os);

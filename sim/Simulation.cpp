@@ -83,4 +83,16 @@ std::unique_ptr<SimDeviceHost> CreateSimDeviceHost(const std::string& scenarioPa
     return std::make_unique<SimDeviceHost>(std::move(scenario), clock);
 }
 
+std::unique_ptr<DeviceHost> ChooseDeviceHost(
+    const std::string& commandLine, platform::Os& os, platform::Clock& clock,
+    SimDeviceHost::StartupSource startup,
+    const std::function<std::unique_ptr<DeviceHost>()>& realDevice, std::string* error) {
+    const SimulationChoice choice = ParseSimulation(commandLine, os);
+    if (!choice.simulate) return realDevice();
+    std::unique_ptr<SimDeviceHost> simulated =
+        CreateSimDeviceHost(choice.scenarioPath, os, clock, error);
+    if (simulated) simulated->SetStartupSource(std::move(startup));
+    return simulated;
+}
+
 }  // namespace odr::sim

@@ -2,6 +2,7 @@
 // points: the "/simulate" or "/simulate:FILE" switch, or the ODR_SIMULATE variable.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -26,5 +27,13 @@ SimulationChoice ParseSimulation(const std::string& commandLine, platform::Os& o
 std::unique_ptr<SimDeviceHost> CreateSimDeviceHost(const std::string& scenarioPath,
                                                    platform::Os& os, platform::Clock& clock,
                                                    std::string* error);
+
+// The device for a program's entry point: the simulated adapter when the command line or
+// the environment asks for it, taking its start-up values from `startup`; otherwise
+// `realDevice()`. Null with the reason in *error when the scenario cannot be used.
+std::unique_ptr<DeviceHost> ChooseDeviceHost(
+    const std::string& commandLine, platform::Os& os, platform::Clock& clock,
+    SimDeviceHost::StartupSource startup,
+    const std::function<std::unique_ptr<DeviceHost>()>& realDevice, std::string* error);
 
 }  // namespace odr::sim

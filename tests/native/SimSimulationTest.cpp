@@ -1,7 +1,11 @@
 // Choosing the simulated adapter: the switch, the environment variable, and scenario loading.
 #include <gtest/gtest.h>
 
+#include "config/StoredStartup.h"
+#include "driver/DataList.h"
+#include "driver/DriverTypes.h"
 #include "fakes/FakePlatform.h"
+#include "platform/MemoryRegistry.h"
 #include "sim/Simulation.h"
 
 namespace odr::sim {
@@ -59,6 +63,54 @@ TEST(SimSimulationTest, ScenarioLoading) {
     auto host = CreateSimDeviceHost("good.ini", os, clock, &error);
     ASSERT_NE(host, nullptr);
     EXPECT_NE(host->Open("\\\\.\\ODRAPI", true), nullptr);
+}
+
+// The entry points' choice: the real device unless asked, else the simulated adapter that
+// starts from the stored settings, as the real driver does.
+TEST(SimSimulationTest, ChosenSimulatorStartsFromTheStoredSettings) {
+    test::FakeOs os;
+    test::FakeClock clock;
+    platform::MemoryRegistry registry;
+    const std::string key = "System\\CurrentControlSet\\Services\\odrwinnt1\\Parameters";
+    registry.SetString(key, "Master_Name", "STORED");
+    registry.SetDword(key, "Domain", 7);
+    auto startup = [&](StartupValues* values) {
+        return config::ReadStoredStartup(registry, os, values);
+    };
+    int realOpened = 0;
+    auto real = [&]() -> std::unique_ptr<DeviceHost> {
+        ++realOpened;
+        return nullptr;
+    };
+    std::string error;
+    EXPECT_EQ(ChooseDeviceHost("odrcfg.exe", os, clock, startup, real, &error), nullptr);
+    EXPECT_EQ(realOpened, 1);
+
+    std::unique_ptr<DeviceHost> host =
+        ChooseDeviceHost("/simulate", os, clock, startup, real, &error);
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(realOpened, 1);
+    std::unique_ptr<Device> device = host->Open("\\\\.\\ODRWINNT1", false);
+    ASSERT_NE(device, nullptr);
+
+    uint8_t block[kRequestBlockSize] = {};
+    uint16_t used = 0;
+    AddToDataList(block + kReqData, &used, ITEM_DOMAIN, nullptr);
+    AddToDataList(block + kReqData, &used, ITEM_MASTER_NAME, nullptr);
+    WriteU32(block + kReqCommand, CMD_GET_DRIVER_DATA);
+    WriteU32(block + kReqLength, used + 2u);
+    uint32_t ioError = 0;
+    ASSERT_TRUE(device->Control(block, &ioError));
+    uint8_t domain = 0;
+    char name[12] = {};
+    ASSERT_EQ(GetfromDataList(block + kReqData, used + 2u, ITEM_DOMAIN, &domain), 0);
+    ASSERT_EQ(GetfromDataList(block + kReqData, used + 2u, ITEM_MASTER_NAME, name), 0);
+    EXPECT_EQ(domain, 7);
+    EXPECT_STREQ(name, "STORED");
+
+    os.fileContents["bad.ini"] = "[nonsense]\n";
+    EXPECT_EQ(ChooseDeviceHost("/simulate:bad.ini", os, clock, startup, real, &error), nullptr);
+    EXPECT_EQ(error, "bad.ini:1: unknown section [nonsense]");
 }
 
 }  // namespace
