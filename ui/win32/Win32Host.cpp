@@ -134,6 +134,29 @@ void Win32Host::DropClosedModeless() {
                     modeless_.end());
 }
 
+namespace {
+
+HICON WindowIcon(HWND hwnd) {
+    HICON icon = reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0));
+    if (icon == nullptr) icon = reinterpret_cast<HICON>(GetClassLongPtrA(hwnd, GCLP_HICON));
+    return icon;
+}
+
+void PaintIcon(HWND hwnd) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    if (dc == nullptr) return;
+    SendMessageA(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    if (HICON icon = WindowIcon(hwnd)) DrawIcon(dc, x, y, icon);
+    EndPaint(hwnd, &paint);
+}
+
+}  // namespace
+
 INT_PTR CALLBACK Win32Host::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         Frame* frame = reinterpret_cast<Frame*>(lParam);
@@ -176,6 +199,16 @@ INT_PTR Win32Host::Dispatch(Frame& frame, UINT message, WPARAM wParam, LPARAM lP
         case WM_CLOSE:
             dialog.OnClose();
             return TRUE;
+        case WM_PAINT:
+            // A minimised window shows its icon centred in the client area.
+            if (IsIconic(frame.hwnd)) {
+                PaintIcon(frame.hwnd);
+                return TRUE;
+            }
+            break;
+        case WM_QUERYDRAGICON:
+            // One of the messages whose dialog-procedure result is the answer itself.
+            return reinterpret_cast<INT_PTR>(WindowIcon(frame.hwnd));
         case WM_DESTROY: {
             // Later messages (WM_NCDESTROY) find no frame.
             SetWindowLongPtrA(frame.hwnd, DWLP_USER, 0);
@@ -187,13 +220,13 @@ INT_PTR Win32Host::Dispatch(Frame& frame, UINT message, WPARAM wParam, LPARAM lP
             return FALSE;
         }
         default:
-            if (dialog.OnMessage(message, static_cast<uintptr_t>(wParam),
-                                 static_cast<intptr_t>(lParam))) {
-                SetWindowLongPtrA(frame.hwnd, DWLP_MSGRESULT, 0);
-                return TRUE;
-            }
-            return FALSE;
+            break;
     }
+    if (dialog.OnMessage(message, static_cast<uintptr_t>(wParam), static_cast<intptr_t>(lParam))) {
+        SetWindowLongPtrA(frame.hwnd, DWLP_MSGRESULT, 0);
+        return TRUE;
+    }
+    return FALSE;
 }
 
 LRESULT CALLBACK Win32Host::FilterHook(int code, WPARAM wParam, LPARAM lParam) {
