@@ -24,6 +24,14 @@ TEST(Win32Platform, ClockStartsNearZeroAndAdvances) {
     EXPECT_GE(later - first, 20u) << "the clock did not move while yielding";
 }
 
+TEST(Win32Platform, ClockSleepWaitsAtLeastTheTime) {
+    auto clock = CreateWin32Clock();
+    uint32_t before = clock->Now();
+    clock->Sleep(50);
+    // GetTickCount moves in steps of up to 16 ms.
+    EXPECT_GE(clock->Now() - before, 50u - 16u);
+}
+
 TEST(Win32Platform, EnvironmentRoundTrip) {
     auto os = CreateWin32Os();
     EXPECT_EQ(os->GetEnv("ODR_TEST_SURELY_UNSET"), "");
