@@ -132,6 +132,27 @@ TEST_F(UiHostTest, ModalDialogFromTemplateRunsItsTimerAndControls) {
     EXPECT_FALSE(dialog.IsOpen());
 }
 
+TEST_F(UiHostTest, MinimisedWindowOffersItsIconForDragging) {
+    ScriptDialog dialog;
+    const HICON icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
+    LRESULT dragIcon = 0;
+    BOOL iconic = FALSE;
+    dialog.onInit = [&](ScriptDialog& d) { d.w().SetTimer(1, 10); };
+    dialog.onTimer = [&](ScriptDialog& d, int) {
+        const HWND hwnd = FindWindowA(nullptr, "Ui Host Test Window");
+        SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        ShowWindow(hwnd, SW_MINIMIZE);
+        iconic = IsIconic(hwnd);
+        UpdateWindow(hwnd);  // paints the icon; must not disturb the dialog
+        dragIcon = SendMessageA(hwnd, WM_QUERYDRAGICON, 0, 0);
+        d.w().KillTimer(1);
+        d.w().End(1);
+    };
+    EXPECT_EQ(1, host.RunModal(dialog));
+    EXPECT_TRUE(iconic);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(icon), dragIcon);
+}
+
 TEST_F(UiHostTest, TopLevelWindowsAreFoundByTheirExactTitle) {
     ScriptDialog dialog;
     bool exact = false, prefix = true, otherCase = true, activated = false;
