@@ -73,6 +73,10 @@ void SimAdapter::ApplyStartup(const StartupValues& values) {
     if (config_.masterName.size() > 12) config_.masterName.resize(12);
     securityId_ = scenario_.adapter.securityId;
     // The driver started the card with the system.
+    StartRadio(0);
+}
+
+void SimAdapter::StartRadio(uint32_t now) {
     running_ = true;
     syncState_ = 0;
     syncAddress_ = Address{};
@@ -82,8 +86,8 @@ void SimAdapter::ApplyStartup(const StartupValues& values) {
     tookOver_ = false;
     search_ = Search::None;
     parked_ = false;
-    acquireFrom_ = 0;
-    lastMasterHeard_ = 0;
+    acquireFrom_ = now;
+    lastMasterHeard_ = now;
 }
 
 bool SimAdapter::Present() {
@@ -189,17 +193,7 @@ int SimAdapter::Dispatch(uint32_t code, uint8_t* data, uint32_t length, uint32_t
             *replyLength = 0;
             return kOk;
         case CMD_START_CARD:
-            running_ = true;
-            syncState_ = 0;
-            syncAddress_ = Address{};
-            syncName_.clear();
-            syncChannel_ = syncSubchannel_ = 0;
-            syncTarget_ = home_ = roamCandidate_ = kNone;
-            tookOver_ = false;
-            search_ = Search::None;
-            parked_ = false;
-            acquireFrom_ = now_;
-            lastMasterHeard_ = now_;
+            StartRadio(now_);
             *replyLength = 0;
             return kOk;
         case CMD_READ_RSSI_CALIBRATION:

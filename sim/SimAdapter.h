@@ -51,6 +51,8 @@ class SimAdapter {
     const Scenario& scenario() const { return scenario_; }
 
   private:
+    // The card's radio after a start: running, unsynchronised, acquiring from `now`.
+    void StartRadio(uint32_t now);
     enum class Search { None, Asynchronous, Synchronous };
     static constexpr int kSelf = -2;  // sync target: this adapter acting as master
     static constexpr int kNone = -1;
