@@ -40,6 +40,11 @@ if [[ ${1:-} != --inside ]]; then
         echo "== $(basename "$script")"
         bash "$script" "$build"
     done
+    if [[ -f $build/bench/bench_settings_wine.exe ]]; then
+        echo "== LoadSettings under Wine (20,000 keys in the prefix's registry)"
+        (unset DISPLAY; bash "$root/scripts/winesession.sh" "$prefix" -- \
+            wine "$build/bench/bench_settings_wine.exe" 20000)
+    fi
     exit 0
 fi
 

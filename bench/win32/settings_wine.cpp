@@ -1,25 +1,11 @@
 // LoadSettings under Wine against the prefix's real registry: a hive-shaped tree of N keys
 // (default 20,000) built below HKCU\Software\OdrBench\System, the adapter's key late in the
 // walk (Windows NT layout). Prints the first load (whole walk), later loads (remembered key)
-// and whole walks, then removes the tree. The native build compiles only a note.
-//
-// Build and run (mingw, in a throwaway prefix):
-//   i686-w64-mingw32-g++-posix -std=c++17 -O2 -static -I. -o /tmp/bench_settings_wine.exe
-//       bench/bench_settings_wine.cpp config/AdapterSettings.cpp
-//       platform/win32/Win32Registry.cpp -ladvapi32
-//   WINEPREFIX=/tmp/bench-prefix WINEARCH=win32 wine /tmp/bench_settings_wine.exe 20000
+// and whole walks, then removes the tree. Built by `make bench` as bench/bench_settings_wine.exe
+// in the Windows build; run it in the build's prefix, e.g.
+//   scripts/winesession.sh build/wineprefix -- wine build/win32/bench/bench_settings_wine.exe 20000
 #include <cstdio>
 
-#ifndef _WIN32
-
-int main() {
-    std::printf(
-        "bench_settings_wine: a Windows program; build it with mingw and run it under "
-        "Wine (see the file's first lines)\n");
-    return 0;
-}
-
-#else
 
 #include <algorithm>
 #include <chrono>
@@ -149,5 +135,3 @@ int main(int argc, char** argv) {
     DeleteWin32KeyTree(kCurrentUser, kBenchRoot);
     return 0;
 }
-
-#endif
