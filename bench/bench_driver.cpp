@@ -15,6 +15,7 @@
 #include "driver/Queries.h"
 #include "driver/RssiTable.h"
 #include "sim/Simulation.h"
+#include "tests/native/fakes/FakePlatform.h"
 
 namespace {
 
@@ -31,23 +32,6 @@ class SteadyClock : public odr::platform::Clock {
 
   private:
     Steady::time_point start_ = Steady::now();
-};
-
-class QuietOs : public odr::platform::Os {
-  public:
-    odr::platform::OsVersion GetVersion() override { return {}; }
-    void Beep(unsigned, unsigned) override {}
-    std::string GetEnv(const std::string& name) override {
-        const char* value = std::getenv(name.c_str());
-        return value ? value : "";
-    }
-    void SetEnv(const std::string&, const std::string&) override {}
-    std::string ProgramFolder() override { return "."; }
-    bool FileExists(const std::string&) override { return false; }
-    bool StartProcess(const std::string&, const std::string&) override { return false; }
-    void DebugOutput(const std::string&) override {}
-    bool AppendToFile(const std::string&, const std::string&) override { return false; }
-    bool ReadTextFile(const std::string&, std::string*) override { return false; }
 };
 
 // Answers every request at once with result 0: what is left is the channel's own work.
@@ -93,7 +77,7 @@ double PerSecond(double seconds, Call call) {
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
     SteadyClock clock;
-    QuietOs os;
+    odr::test::FakeOs os;  // quiet; Windows NT 4.0 unless set
     odr::Trace trace;
     char master[13] = {}, name[12] = {}, node[13] = {};
     uint8_t channelNumber = 0, subchannel = 0, sync = 0;

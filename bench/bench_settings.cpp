@@ -14,27 +14,13 @@
 
 #include "config/AdapterSettings.h"
 #include "platform/MemoryRegistry.h"
+#include "tests/native/fakes/FakePlatform.h"
 
 namespace {
 
 using odr::config::AdapterSettings;
 using odr::platform::MemoryRegistry;
 using odr::platform::OsVersion;
-
-class BenchOs : public odr::platform::Os {
-  public:
-    OsVersion version;
-    OsVersion GetVersion() override { return version; }
-    void Beep(unsigned, unsigned) override {}
-    std::string GetEnv(const std::string&) override { return {}; }
-    void SetEnv(const std::string&, const std::string&) override {}
-    std::string ProgramFolder() override { return {}; }
-    bool FileExists(const std::string&) override { return false; }
-    bool StartProcess(const std::string&, const std::string&) override { return false; }
-    void DebugOutput(const std::string&) override {}
-    bool AppendToFile(const std::string&, const std::string&) override { return false; }
-    bool ReadTextFile(const std::string&, std::string*) override { return false; }
-};
 
 std::string Num(int i) {
     char text[16];
@@ -107,7 +93,7 @@ void Run(bool win95) {
         reg.SetString("System\\Setup\\" + Num(i), "Value", "x");
         ++keys;
     }
-    BenchOs os;
+    odr::test::FakeOs os;  // quiet; Windows NT 4.0 unless set
     if (win95) os.version = OsVersion{1, 4, 0};
     std::printf("%s layout, %d keys:\n", win95 ? "Windows 95" : "Windows NT", keys);
 

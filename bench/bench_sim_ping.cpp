@@ -12,6 +12,7 @@
 #include "driver/DriverTypes.h"
 #include "sim/Scenario.h"
 #include "sim/SimDevice.h"
+#include "tests/native/fakes/FakePlatform.h"
 
 namespace {
 
@@ -23,20 +24,6 @@ class VirtualClock : public odr::platform::Clock {
     uint32_t Now() override { return now; }
     void Yield() override { ++now; }
     void Sleep(uint32_t ms) override { now += ms; }
-};
-
-class QuietOs : public odr::platform::Os {
-  public:
-    odr::platform::OsVersion GetVersion() override { return {}; }
-    void Beep(unsigned, unsigned) override {}
-    std::string GetEnv(const std::string&) override { return ""; }
-    void SetEnv(const std::string&, const std::string&) override {}
-    std::string ProgramFolder() override { return "."; }
-    bool FileExists(const std::string&) override { return false; }
-    bool StartProcess(const std::string&, const std::string&) override { return false; }
-    void DebugOutput(const std::string&) override {}
-    bool AppendToFile(const std::string&, const std::string&) override { return false; }
-    bool ReadTextFile(const std::string&, std::string*) override { return false; }
 };
 
 odr::sim::Scenario HundredNodeCell() {
@@ -63,7 +50,7 @@ odr::sim::Scenario HundredNodeCell() {
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 2000;
     VirtualClock clock;
-    QuietOs os;
+    odr::test::FakeOs os;  // quiet; Windows NT 4.0 unless set
     odr::Trace trace;
     odr::sim::SimDeviceHost host(HundredNodeCell(), clock);
     odr::Channel channel(host, os, clock, trace);

@@ -4,17 +4,16 @@
 // and whole walks, then removes the tree. Built by `make bench` as bench/bench_settings_wine.exe
 // in the Windows build; run it in the build's prefix, e.g.
 //   scripts/winesession.sh build/wineprefix -- wine build/win32/bench/bench_settings_wine.exe 20000
-#include <cstdio>
-
-
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "config/AdapterSettings.h"
 #include "platform/win32/Win32Registry.h"
+#include "tests/native/fakes/FakePlatform.h"
 
 namespace {
 
@@ -22,20 +21,6 @@ using namespace odr::platform;
 
 const char kBenchRoot[] = "Software\\OdrBench";
 const char kStore[] = "Software\\OdrBench\\System";
-
-class NtOs : public Os {
-  public:
-    OsVersion GetVersion() override { return OsVersion{2, 4, 0}; }
-    void Beep(unsigned, unsigned) override {}
-    std::string GetEnv(const std::string&) override { return {}; }
-    void SetEnv(const std::string&, const std::string&) override {}
-    std::string ProgramFolder() override { return {}; }
-    bool FileExists(const std::string&) override { return false; }
-    bool StartProcess(const std::string&, const std::string&) override { return false; }
-    void DebugOutput(const std::string&) override {}
-    bool AppendToFile(const std::string&, const std::string&) override { return false; }
-    bool ReadTextFile(const std::string&, std::string*) override { return false; }
-};
 
 std::string Num(int i) {
     char text[16];
@@ -103,7 +88,7 @@ int main(int argc, char** argv) {
     std::printf("built %d keys below HKCU\\%s in %.1f s\n", b.made, kStore,
                 Ms(std::chrono::steady_clock::now() - t0) / 1000);
 
-    NtOs os;
+    odr::test::FakeOs os;  // quiet; Windows NT 4.0 unless set
     odr::config::AdapterSettings settings(*reg, os, [] { return uint16_t(0); });
     settings.SetStoreRoot(kCurrentUser, kStore);
     t0 = std::chrono::steady_clock::now();
