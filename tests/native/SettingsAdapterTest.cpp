@@ -6,6 +6,7 @@
 
 #include "config/AdapterSettings.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/RegistryBytes.h"
 #include "platform/MemoryRegistry.h"
 
 namespace odr::config {
@@ -18,13 +19,8 @@ const char kNtDecoy[] = "System\\ControlSet001\\Services\\odrwinnt1\\Parameters"
 const char k95Key[] = "System\\CurrentControlSet\\Services\\Class\\Net\\0001";
 const char k95Decoy[] = "System\\ControlSet001\\Services\\Class\\Net\\0001";
 
-std::string Sz(const std::string& text) {
-    return text + std::string(1, '\0');
-}
-std::string Dword(uint32_t v) {
-    return std::string{char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF),
-                       char(v >> 24)};
-}
+using test::Dword;
+using test::Sz;
 
 class SettingsAdapterTest : public ::testing::Test {
   protected:

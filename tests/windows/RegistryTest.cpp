@@ -8,6 +8,7 @@
 #include "config/AdapterSettings.h"
 #include "monitor/MonitorSettings.h"
 #include "native/fakes/FakePlatform.h"
+#include "native/fakes/RegistryBytes.h"
 #include "platform/win32/Win32Registry.h"
 
 namespace odr::platform {
@@ -16,13 +17,8 @@ namespace {
 const char kTestRoot[] = "Software\\OdrRegistryTest";
 const char kStoreRoot[] = "Software\\OdrRegistryTest\\System";
 
-std::string Sz(const std::string& text) {
-    return text + std::string(1, '\0');
-}
-std::string Dword(uint32_t v) {
-    return std::string{char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF),
-                       char(v >> 24)};
-}
+using test::Dword;
+using test::Sz;
 
 class RegistryTest : public ::testing::Test {
   protected:
