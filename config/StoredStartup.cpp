@@ -2,6 +2,7 @@
 #include "config/StoredStartup.h"
 
 #include "config/AdapterSettings.h"
+#include "sim/Simulation.h"
 
 namespace odr::config {
 
@@ -19,6 +20,18 @@ bool ReadStoredStartup(platform::Registry& registry, platform::Os& os, sim::Star
     values->macOptimize = stored.macOptimize == 0 ? 1 : 0;  // stored 1 Normal, wire 0 Normal
     values->roamConfig = uint8_t(stored.roamConfig);
     return true;
+}
+
+std::unique_ptr<DeviceHost> ChooseAdapterDevice(
+    const std::string& commandLine, platform::Os& os, platform::Clock& clock,
+    platform::Registry& registry, const std::function<std::unique_ptr<DeviceHost>()>& realDevice,
+    std::string* error) {
+    return sim::ChooseDeviceHost(
+        commandLine, os, clock,
+        [&registry, &os](sim::StartupValues* values) {
+            return ReadStoredStartup(registry, os, values);
+        },
+        realDevice, error);
 }
 
 }  // namespace odr::config

@@ -12,7 +12,6 @@
 #include "monitor/MonitorContext.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Registry.h"
-#include "sim/Simulation.h"
 
 // <windows.h> last: its LoadString and Yield macros would rename the portable interfaces'
 // methods.
@@ -30,12 +29,9 @@ int RunMonitor(HINSTANCE instance, const char* commandLine) {
     // "/simulate[:FILE]" or ODR_SIMULATE picks the simulated adapter; the switch also sets
     // the variable, so an odrcfg started from here simulates too.
     std::string error;
-    std::unique_ptr<odr::DeviceHost> devices = odr::sim::ChooseDeviceHost(
-        commandLine != nullptr ? commandLine : "", *os, *clock,
-        [&registry, &os](odr::sim::StartupValues* values) {
-            return odr::config::ReadStoredStartup(*registry, *os, values);
-        },
-        odr::CreateWin32DeviceHost, &error);
+    std::unique_ptr<odr::DeviceHost> devices =
+        odr::config::ChooseAdapterDevice(commandLine != nullptr ? commandLine : "", *os, *clock,
+                                         *registry, odr::CreateWin32DeviceHost, &error);
     if (!devices) {
         MessageBoxA(nullptr, error.c_str(), "Error", MB_OK | MB_ICONERROR);
         return 1;

@@ -18,7 +18,6 @@
 #include "shell/ShellContext.h"
 #include "shell/SurveyApp.h"
 #include "shell/ToolLauncher.h"
-#include "sim/Simulation.h"
 
 // <windows.h> last: its LoadString and Yield macros would rename the portable interfaces'
 // methods.
@@ -65,12 +64,9 @@ int RunSurvey(HINSTANCE instance, const char* commandLine) {
     std::unique_ptr<odr::platform::Registry> registry = odr::platform::CreateWin32Registry();
 
     std::string error;
-    std::unique_ptr<odr::DeviceHost> devices = odr::sim::ChooseDeviceHost(
-        commandLine != nullptr ? commandLine : "", *os, *clock,
-        [&registry, &os](odr::sim::StartupValues* values) {
-            return odr::config::ReadStoredStartup(*registry, *os, values);
-        },
-        odr::CreateWin32DeviceHost, &error);
+    std::unique_ptr<odr::DeviceHost> devices =
+        odr::config::ChooseAdapterDevice(commandLine != nullptr ? commandLine : "", *os, *clock,
+                                         *registry, odr::CreateWin32DeviceHost, &error);
     if (!devices) {
         MessageBoxA(nullptr, error.c_str(), "Error", MB_OK | MB_ICONERROR);
         return 1;

@@ -74,20 +74,18 @@ TEST(SimSimulationTest, ChosenSimulatorStartsFromTheStoredSettings) {
     const std::string key = "System\\CurrentControlSet\\Services\\odrwinnt1\\Parameters";
     registry.SetString(key, "Master_Name", "STORED");
     registry.SetDword(key, "Domain", 7);
-    auto startup = [&](StartupValues* values) {
-        return config::ReadStoredStartup(registry, os, values);
-    };
     int realOpened = 0;
     auto real = [&]() -> std::unique_ptr<DeviceHost> {
         ++realOpened;
         return nullptr;
     };
     std::string error;
-    EXPECT_EQ(ChooseDeviceHost("odrcfg.exe", os, clock, startup, real, &error), nullptr);
+    EXPECT_EQ(config::ChooseAdapterDevice("odrcfg.exe", os, clock, registry, real, &error),
+              nullptr);
     EXPECT_EQ(realOpened, 1);
 
     std::unique_ptr<DeviceHost> host =
-        ChooseDeviceHost("/simulate", os, clock, startup, real, &error);
+        config::ChooseAdapterDevice("/simulate", os, clock, registry, real, &error);
     ASSERT_NE(host, nullptr);
     EXPECT_EQ(realOpened, 1);
     std::unique_ptr<Device> device = host->Open("\\\\.\\ODRWINNT1", false);
@@ -109,7 +107,8 @@ TEST(SimSimulationTest, ChosenSimulatorStartsFromTheStoredSettings) {
     EXPECT_STREQ(name, "STORED");
 
     os.fileContents["bad.ini"] = "[nonsense]\n";
-    EXPECT_EQ(ChooseDeviceHost("/simulate:bad.ini", os, clock, startup, real, &error), nullptr);
+    EXPECT_EQ(config::ChooseAdapterDevice("/simulate:bad.ini", os, clock, registry, real, &error),
+              nullptr);
     EXPECT_EQ(error, "bad.ini:1: unknown section [nonsense]");
 }
 
