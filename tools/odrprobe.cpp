@@ -12,7 +12,10 @@
 //   odrprobe mem TITLE                print the memory counters of the window's process
 //   odrprobe click TITLE ID           click button ID
 //   odrprobe close TITLE              send WM_CLOSE to the window
-//   odrprobe post TITLE MSG WP LP     post a message to the window (e.g. a tray callback)
+//   odrprobe post TITLE MSG WP LP     post a message to the window (e.g. a tray callback);
+//                                     a MSG that is not a number is a registered message name
+//   odrprobe untray TITLE ID...       delete the window's notification-area icons ID..., as a
+//                                     restarting notification area forgets them
 //   odrprobe listbox TITLE ID         print the lines of list box ID
 //   odrprobe tray [MS [TITLE]]        print the tooltip of every notification-area icon
 //                                     (with TITLE: of the icons that the process of the
@@ -394,10 +397,25 @@ int main(int argc, char** argv) {
     if (command == "post") {
         HWND window = WaitForWindow(title, 0);
         if (!window || argc < 6) return window ? Usage() : 1;
-        UINT message = static_cast<UINT>(std::strtoul(argv[3], nullptr, 0));
+        char* end = nullptr;
+        UINT message = static_cast<UINT>(std::strtoul(argv[3], &end, 0));
+        if (*end != '\0') message = RegisterWindowMessageA(argv[3]);
         WPARAM wParam = static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0));
         LPARAM lParam = static_cast<LPARAM>(std::strtol(argv[5], nullptr, 0));
         return PostMessageA(window, message, wParam, lParam) ? 0 : 1;
+    }
+    if (command == "untray") {
+        HWND window = WaitForWindow(title, 0);
+        if (!window || argc < 4) return window ? Usage() : 1;
+        bool deleted = false;
+        for (int i = 3; i < argc; ++i) {
+            NOTIFYICONDATAA data = {};
+            data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+            data.hWnd = window;
+            data.uID = static_cast<UINT>(std::strtoul(argv[i], nullptr, 0));
+            if (Shell_NotifyIconA(NIM_DELETE, &data)) deleted = true;
+        }
+        return deleted ? 0 : 1;
     }
     if (command == "mem") {
         HWND window = WaitForWindow(title, 0);
