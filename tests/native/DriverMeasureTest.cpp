@@ -11,8 +11,7 @@
 #include "driver/DriverTypes.h"
 #include "driver/Measure.h"
 #include "driver/RssiTable.h"
-#include "fakes/FakeDevice.h"
-#include "fakes/FakePlatform.h"
+#include "fakes/FakeChannel.h"
 
 namespace odr {
 namespace {
@@ -27,24 +26,14 @@ FakeAnswer PingAnswer(int32_t result, uint32_t sendTime, uint32_t value) {
     return FakeAnswer::Data(reply, result);
 }
 
-class DriverMeasureTest : public ::testing::Test {
+class DriverMeasureTest : public ::testing::Test, protected test::OpenFakeChannel {
   protected:
-    DriverMeasureTest() {
-        host.existing.insert("\\\\.\\ODRWINNT1");
-        channel.OpenDriver();
-        adapter.items[ITEM_SYNC_STATE] = {1};
-    }
+    DriverMeasureTest() { adapter.items[ITEM_SYNC_STATE] = {1}; }
     int Ping(bool longForm, uint32_t length = 64) {
         return SendPing(channel, "0020a6010203", length, 3, &sync, &sendTime, &handle, 0, longForm,
                         &longValue);
     }
 
-    test::FakeAdapter adapter;
-    test::FakeDeviceHost host{adapter};
-    test::FakeOs os;
-    test::FakeClock clock;
-    Trace trace;
-    Channel channel{host, os, clock, trace};
     AdapterStatus status;
     RssiTable rssi;
     AdapterContext context{channel, clock, os, status, rssi, nullptr};

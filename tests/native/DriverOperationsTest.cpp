@@ -10,8 +10,7 @@
 #include "driver/DriverTypes.h"
 #include "driver/Operations.h"
 #include "driver/RssiTable.h"
-#include "fakes/FakeDevice.h"
-#include "fakes/FakePlatform.h"
+#include "fakes/FakeChannel.h"
 
 namespace odr {
 namespace {
@@ -39,11 +38,9 @@ Items ItemsOf(const std::vector<uint8_t>& list) {
     return items;
 }
 
-class DriverOperationsTest : public ::testing::Test {
+class DriverOperationsTest : public ::testing::Test, protected test::OpenFakeChannel {
   protected:
     DriverOperationsTest() {
-        host.existing.insert("\\\\.\\ODRWINNT1");
-        channel.OpenDriver();
         adapter.items[ITEM_VERSION] = {'V', '3', '.', '0', '2', '.', '1'};
         adapter.items[ITEM_SYNC_MASTER_ADDR] = {0x00, 0xa0, 0xf8, 0x12, 0x34, 0xab};
         adapter.items[ITEM_SYNC_STATE] = {1};
@@ -64,13 +61,6 @@ class DriverOperationsTest : public ::testing::Test {
         return SynchToMaster(context, storedType, 3, 7, 9, "CELL-A", expected, 0);
     }
 
-    test::FakeAdapter adapter;
-    test::FakeDeviceHost host{adapter};
-    test::FakeOs os;
-    test::FakeClock clock;
-    std::vector<std::string> traced;
-    Trace trace{[this](const std::string& text) { traced.push_back(text); }};
-    Channel channel{host, os, clock, trace};
     AdapterStatus status;
     RssiTable rssi;
     RecordingUi ui;

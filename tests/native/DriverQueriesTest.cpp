@@ -8,17 +8,14 @@
 #include "driver/Channel.h"
 #include "driver/DriverTypes.h"
 #include "driver/Queries.h"
-#include "fakes/FakeDevice.h"
-#include "fakes/FakePlatform.h"
+#include "fakes/FakeChannel.h"
 
 namespace odr {
 namespace {
 
-class DriverQueriesTest : public ::testing::Test {
+class DriverQueriesTest : public ::testing::Test, protected test::OpenFakeChannel {
   protected:
     DriverQueriesTest() {
-        host.existing.insert("\\\\.\\ODRWINNT1");
-        channel.OpenDriver();
         adapter.items[ITEM_SYNC_MASTER_ADDR] = {0x00, 0xa0, 0xf8, 0x12, 0x34, 0xab};
         adapter.items[ITEM_NODE_ADDR] = {0x00, 0x20, 0xa6, 0x01, 0x02, 0x03};
         adapter.items[ITEM_SYNC_MASTER_NAME] = {'A', 'B', 'C', 'D', 'E', 'F',
@@ -29,13 +26,6 @@ class DriverQueriesTest : public ::testing::Test {
     }
     int MasterNode() { return GetMasterNode(channel, master, name, &chan, &sub, node, &sync, 0); }
 
-    test::FakeAdapter adapter;
-    test::FakeDeviceHost host{adapter};
-    test::FakeOs os;
-    test::FakeClock clock;
-    std::vector<std::string> traced;
-    Trace trace{[this](const std::string& text) { traced.push_back(text); }};
-    Channel channel{host, os, clock, trace};
     char master[13] = "unchanged", name[12] = "old", node[13] = "unchanged";
     uint8_t chan = 0xCC, sub = 0xCC, sync = 0xCC;
 };
