@@ -30,7 +30,7 @@ Channel::Channel(DeviceHost& host, platform::Os& os, platform::Clock& clock, con
     : host_(host), os_(os), clock_(clock), trace_(trace), flavor_(flavor) {}
 
 bool Channel::IsOpen() const {
-    std::lock_guard<std::mutex> lock(deviceMutex_);
+    platform::LockGuard lock(deviceMutex_);
     return device_ != nullptr;
 }
 
@@ -52,7 +52,7 @@ int Channel::OpenDriver(AdapterStatus* status) {
             device = host_.Open(kWin95VxdPath, overlapped);
             kind = 1;
         }
-        std::lock_guard<std::mutex> lock(deviceMutex_);
+        platform::LockGuard lock(deviceMutex_);
         deviceKind_ = kind;
         if (!device) return -1;
         device_ = std::move(device);
@@ -69,7 +69,7 @@ int Channel::OpenDriver(AdapterStatus* status) {
         const bool defined = host_.DefineName(name, Numbered("\\Device\\ODRWINNT%d", n));
         std::unique_ptr<Device> device = host_.Open(Numbered("\\\\.\\ODRWINNT%d", n), false);
         if (device) {
-            std::lock_guard<std::mutex> lock(deviceMutex_);
+            platform::LockGuard lock(deviceMutex_);
             deviceKind_ = 0;
             device_ = std::move(device);
             definedName_ = defined ? name : std::string();
@@ -86,7 +86,7 @@ int Channel::CloseDriver() {
     std::shared_ptr<Device> device;
     std::string name;
     {
-        std::lock_guard<std::mutex> lock(deviceMutex_);
+        platform::LockGuard lock(deviceMutex_);
         device.swap(device_);
         name.swap(definedName_);
     }
@@ -126,7 +126,7 @@ int Channel::Call(bool overlapped, uint32_t code, uint32_t value, uint32_t lengt
 
     std::shared_ptr<Device> device;
     {
-        std::lock_guard<std::mutex> lock(deviceMutex_);
+        platform::LockGuard lock(deviceMutex_);
         device = device_;
     }
 

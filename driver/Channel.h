@@ -5,12 +5,12 @@
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "driver/Device.h"
 #include "driver/Trace.h"
 #include "platform/Platform.h"
+#include "platform/Threads.h"
 
 namespace odr {
 
@@ -22,7 +22,7 @@ enum class ChannelFlavor {
 };
 
 class Channel {
-public:
+  public:
     Channel(DeviceHost& host, platform::Os& os, platform::Clock& clock, const Trace& trace,
             ChannelFlavor flavor = ChannelFlavor::Tool);
 
@@ -45,7 +45,7 @@ public:
 
     const Trace& trace() const { return trace_; }
 
-private:
+  private:
     int Call(bool overlapped, uint32_t code, uint32_t value, uint32_t length, void* data,
              uint32_t capacity, int adapter);
 
@@ -55,7 +55,7 @@ private:
     const Trace& trace_;
     ChannelFlavor flavor_;
     std::shared_ptr<Device> device_;
-    mutable std::mutex deviceMutex_;  // guards device_ swaps, not the calls
+    mutable platform::Mutex deviceMutex_;  // guards device_ swaps, not the calls
     uint16_t deviceKind_ = 0;
     std::string definedName_;
 };

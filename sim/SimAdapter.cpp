@@ -68,7 +68,7 @@ uint32_t SimAdapter::Elapsed() const {
 }
 
 void SimAdapter::ApplyStartup(const StartupValues& values) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    platform::LockGuard lock(mutex_);
     config_ = values;
     if (config_.masterName.size() > 12) config_.masterName.resize(12);
     securityId_ = scenario_.adapter.securityId;
@@ -91,7 +91,7 @@ void SimAdapter::StartRadio(uint32_t now) {
 }
 
 bool SimAdapter::Present() {
-    std::lock_guard<std::mutex> lock(mutex_);
+    platform::LockGuard lock(mutex_);
     return !scenario_.faults.driverAbsent.Contains(Elapsed() / 1000.0);
 }
 
@@ -108,7 +108,7 @@ bool SimAdapter::DriverLost(uint32_t code) const {
 }
 
 bool SimAdapter::Handle(uint8_t* block, uint32_t* error) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    platform::LockGuard lock(mutex_);
     CatchUp(Elapsed());
     const uint32_t word = ReadU32(block + kReqCommand);
     const uint32_t code = word & 0x00FFFFFF;

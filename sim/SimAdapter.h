@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <deque>
 #include <map>
-#include <mutex>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/Threads.h"
 #include "sim/Scenario.h"
 
 namespace odr::sim {
@@ -102,7 +102,7 @@ class SimAdapter {
     uint32_t epoch_;
     uint32_t now_ = 0;
     std::mt19937 rng_;
-    std::mutex mutex_;
+    platform::Mutex mutex_;
 
     // Running state.
     bool running_ = true;
