@@ -1,5 +1,5 @@
 // Base of every dialog class: its state lives in the derived class, and the window layer
-// calls these handlers from the window's messages.
+// calls these handlers from the window's messages, already decoded.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +8,45 @@
 
 namespace odr::ui {
 
+// What a control reports about itself.
+enum class Notify {
+    Clicked,           // button, check box, radio button; a click on a list view
+    DoubleClicked,     // list view row, list box item, button with the notify style
+    SelectionChanged,  // drop-down list, list box
+    EditChanged,       // edit text, or the edit part of a combo box
+    FocusGained,
+    FocusLost,
+};
+
+// Scroll bar and trackbar codes, in the system's order.
+enum class ScrollCode {
+    LineUp,
+    LineDown,
+    PageUp,
+    PageDown,
+    ThumbPosition,
+    ThumbTrack,
+    Top,
+    Bottom,
+    EndScroll,
+};
+
+// Mouse messages of the dialog's own client area (not of its controls), in the system's order.
+enum class Mouse {
+    Move,
+    LeftDown,
+    LeftUp,
+    LeftDoubleClick,
+    RightDown,
+    RightUp,
+    RightDoubleClick,
+    MiddleDown,
+    MiddleUp,
+    MiddleDoubleClick,
+};
+
 class Dialog {
-public:
+  public:
     explicit Dialog(int templateId) : templateId_(templateId) {}
     virtual ~Dialog() = default;
     Dialog(const Dialog&) = delete;
@@ -24,22 +61,36 @@ public:
 
     // Returns true to let the system set the focus.
     virtual bool OnInitDialog() { return true; }
+    // A button clicked (Enter and Esc arrive as ids 1 and 2) or a menu item chosen.
     virtual void OnCommand(int /*id*/) {}
+    // Every notification of control `id`. Clicks go on to OnCommand unless overridden.
+    virtual void OnNotify(int id, Notify code) {
+        if (code == Notify::Clicked) OnCommand(id);
+    }
+    // A keyboard accelerator whose command is `id`; never a notification of control `id`.
+    virtual void OnAccelerator(int /*id*/) {}
+    // Scroll bar or trackbar `id` moved. `thumb` is the thumb's place for ThumbPosition and
+    // ThumbTrack, else 0. Default handling follows.
+    virtual void OnScroll(int /*id*/, ScrollCode /*code*/, int /*thumb*/) {}
+    // Mouse message of the dialog's client area at client point (x, y).
+    virtual void OnMouse(Mouse /*event*/, int /*x*/, int /*y*/) {}
+    // The window needs painting; draw through Window::OpenCanvas. Default painting follows.
+    virtual void OnPaint() {}
     virtual void OnTimer(int /*id*/) {}
     // System-menu command; returns true when handled.
     virtual bool OnSysCommand(int /*command*/) { return false; }
     // Close box, system menu Close or Alt+F4.
     virtual void OnClose() { window().End(2); }
     virtual void OnDestroy() {}
-    // Any other message (user messages, notification-area callbacks). True when handled.
+    // Any other message (private messages, notification-area callbacks). True when handled.
     virtual bool OnMessage(unsigned /*message*/, uintptr_t /*wParam*/, intptr_t /*lParam*/) {
         return false;
     }
 
-protected:
+  protected:
     Window& window() const { return *window_; }
 
-private:
+  private:
     int templateId_;
     Window* window_ = nullptr;
 };

@@ -1,9 +1,12 @@
 // The Win32 dialog host: one dialog procedure for every dialog class.
 #include "ui/win32/Win32Host.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstring>
 
+#include "ui/win32/Win32Controls.h"
 #include "ui/win32/Win32Tray.h"
 #include "ui/win32/Win32Window.h"
 
@@ -27,6 +30,9 @@ struct Win32Host::Frame {
 };
 
 Win32Host::Win32Host(HINSTANCE instance) : instance_(instance) {
+    // The host is made at the start of the program: list views, trackbars and progress bars
+    // need their classes before any template that holds one.
+    InitCommonControlsOnce();
     // The dialog manager's own loops (DialogBox, menus) run the WH_MSGFILTER hooks of their
     // thread for each message: the one place to let modeless dialogs and accelerators see
     // messages while a modal dialog runs.
@@ -39,6 +45,7 @@ Win32Host::~Win32Host() {
         if (!frame->closed && frame->hwnd != nullptr) DestroyWindow(frame->hwnd);
     }
     modeless_.clear();
+    for (auto& entry : bitmaps_) DeleteObject(entry.second);
     if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
     if (t_hookHost == this) t_hookHost = nullptr;
 }
@@ -48,6 +55,19 @@ void Win32Host::SetTemplate(int templateId, std::vector<uint8_t> bytes) {
     std::vector<uint32_t> words((bytes.size() + 3) / 4, 0);
     if (!bytes.empty()) std::memcpy(words.data(), bytes.data(), bytes.size());
     templates_[templateId] = std::move(words);
+}
+
+void Win32Host::SetBitmap(const std::string& name, HBITMAP bitmap) {
+    auto it = bitmaps_.find(name);
+    if (it != bitmaps_.end()) DeleteObject(it->second);
+    bitmaps_[name] = bitmap;
+}
+
+HBITMAP Win32Host::BitmapNamed(const std::string& name) const {
+    auto it = bitmaps_.find(name);
+    if (it == bitmaps_.end()) return LoadBitmapA(instance_, name.c_str());
+    // The window deletes what it gets: a copy.
+    return static_cast<HBITMAP>(CopyImage(it->second, IMAGE_BITMAP, 0, 0, 0));
 }
 
 const DLGTEMPLATE* Win32Host::InMemoryTemplate(int templateId) const {
@@ -155,6 +175,73 @@ void PaintIcon(HWND hwnd) {
     EndPaint(hwnd, &paint);
 }
 
+// What a WM_COMMAND notification code means for a control of this class; false for codes
+// that dialogs do not see.
+bool DecodeNotification(HWND control, UINT code, Notify* notify) {
+    char name[32] = {};
+    GetClassNameA(control, name, sizeof name);
+    struct Entry {
+        const char* className;
+        UINT code;
+        Notify notify;
+    };
+    static const Entry kCodes[] = {
+        {"Button", BN_CLICKED, Notify::Clicked},
+        {"Button", BN_DOUBLECLICKED, Notify::DoubleClicked},
+        {"Button", BN_SETFOCUS, Notify::FocusGained},
+        {"Button", BN_KILLFOCUS, Notify::FocusLost},
+        {"ComboBox", CBN_SELCHANGE, Notify::SelectionChanged},
+        {"ComboBox", CBN_DBLCLK, Notify::DoubleClicked},
+        {"ComboBox", CBN_SETFOCUS, Notify::FocusGained},
+        {"ComboBox", CBN_KILLFOCUS, Notify::FocusLost},
+        {"ComboBox", CBN_EDITCHANGE, Notify::EditChanged},
+        {"Edit", EN_CHANGE, Notify::EditChanged},
+        {"Edit", EN_SETFOCUS, Notify::FocusGained},
+        {"Edit", EN_KILLFOCUS, Notify::FocusLost},
+        {"ListBox", LBN_SELCHANGE, Notify::SelectionChanged},
+        {"ListBox", LBN_DBLCLK, Notify::DoubleClicked},
+        {"ListBox", LBN_SETFOCUS, Notify::FocusGained},
+        {"ListBox", LBN_KILLFOCUS, Notify::FocusLost},
+        {"Static", STN_CLICKED, Notify::Clicked},
+        {"Static", STN_DBLCLK, Notify::DoubleClicked},
+    };
+    bool known = false;
+    for (const Entry& e : kCodes) {
+        if (lstrcmpiA(name, e.className) != 0) continue;
+        known = true;
+        if (e.code == code) {
+            *notify = e.notify;
+            return true;
+        }
+    }
+    // Controls of other classes: code 0 is their click.
+    if (!known && code == 0) {
+        *notify = Notify::Clicked;
+        return true;
+    }
+    return false;
+}
+
+// The common notifications of WM_NOTIFY (list views).
+bool DecodeNotify(UINT code, Notify* notify) {
+    switch (code) {
+        case NM_CLICK:
+            *notify = Notify::Clicked;
+            return true;
+        case NM_DBLCLK:
+            *notify = Notify::DoubleClicked;
+            return true;
+        case NM_SETFOCUS:
+            *notify = Notify::FocusGained;
+            return true;
+        case NM_KILLFOCUS:
+            *notify = Notify::FocusLost;
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 INT_PTR CALLBACK Win32Host::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -166,6 +253,9 @@ INT_PTR CALLBACK Win32Host::DialogProc(HWND hwnd, UINT message, WPARAM wParam, L
         try {
             frame->window =
                 std::make_unique<Win32Window>(hwnd, frame->host->instance_, frame->modal);
+            const Win32Host* host = frame->host;
+            frame->window->SetBitmapLoader(
+                [host](const std::string& name) { return host->BitmapNamed(name); });
             frame->host->open_.push_back(frame);
             frame->dialog->Attach(frame->window.get());
             return frame->dialog->OnInitDialog() ? TRUE : FALSE;
@@ -187,9 +277,48 @@ INT_PTR CALLBACK Win32Host::DialogProc(HWND hwnd, UINT message, WPARAM wParam, L
 INT_PTR Win32Host::Dispatch(Frame& frame, UINT message, WPARAM wParam, LPARAM lParam) {
     Dialog& dialog = *frame.dialog;
     switch (message) {
-        case WM_COMMAND:
-            dialog.OnCommand(LOWORD(wParam));
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            const UINT code = HIWORD(wParam);
+            const HWND control = reinterpret_cast<HWND>(lParam);
+            Notify notify;
+            if (control == nullptr) {
+                // No control: 1 from an accelerator, 0 from a menu or the dialog manager.
+                if (code == 1) {
+                    dialog.OnAccelerator(id);
+                } else {
+                    dialog.OnCommand(id);
+                }
+            } else if (DecodeNotification(control, code, &notify)) {
+                dialog.OnNotify(id, notify);
+            }
             return TRUE;
+        }
+        case WM_NOTIFY: {
+            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+            Notify notify;
+            if (header == nullptr || !DecodeNotify(header->code, &notify)) break;
+            dialog.OnNotify(static_cast<int>(header->idFrom), notify);
+            SetWindowLongPtrA(frame.hwnd, DWLP_MSGRESULT, 0);
+            return TRUE;
+        }
+        case WM_HSCROLL:
+        case WM_VSCROLL: {
+            // Scroll bar controls and trackbars; the window's own bars have no handle here.
+            const HWND control = reinterpret_cast<HWND>(lParam);
+            const UINT code = LOWORD(wParam);
+            if (control == nullptr || code > SB_ENDSCROLL) break;
+            const ScrollCode scroll = static_cast<ScrollCode>(code);
+            const bool thumb = code == SB_THUMBPOSITION || code == SB_THUMBTRACK;
+            dialog.OnScroll(GetDlgCtrlID(control), scroll, thumb ? HIWORD(wParam) : 0);
+            return FALSE;  // default handling follows
+        }
+        case WM_DRAWITEM:
+            if (lParam != 0 &&
+                frame.window->DrawImageButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
+                return TRUE;
+            }
+            break;
         case WM_TIMER:
             dialog.OnTimer(static_cast<int>(wParam));
             return TRUE;
@@ -205,7 +334,8 @@ INT_PTR Win32Host::Dispatch(Frame& frame, UINT message, WPARAM wParam, LPARAM lP
                 PaintIcon(frame.hwnd);
                 return TRUE;
             }
-            break;
+            dialog.OnPaint();
+            return FALSE;  // the default painting validates the window
         case WM_QUERYDRAGICON:
             // One of the messages whose dialog-procedure result is the answer itself.
             return reinterpret_cast<INT_PTR>(WindowIcon(frame.hwnd));
@@ -220,6 +350,12 @@ INT_PTR Win32Host::Dispatch(Frame& frame, UINT message, WPARAM wParam, LPARAM lP
             return FALSE;
         }
         default:
+            if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK) {
+                // Client coordinates, signed: left of or above the window with capture.
+                dialog.OnMouse(static_cast<Mouse>(message - WM_MOUSEFIRST),
+                               static_cast<short>(LOWORD(lParam)),
+                               static_cast<short>(HIWORD(lParam)));
+            }
             break;
     }
     if (dialog.OnMessage(message, static_cast<uintptr_t>(wParam), static_cast<intptr_t>(lParam))) {

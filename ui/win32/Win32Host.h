@@ -45,6 +45,8 @@ class Win32Host : public ui::Host {
 
     // Uses an in-memory DLGTEMPLATE (DWORD-aligned bytes) instead of the resource `templateId`.
     void SetTemplate(int templateId, std::vector<uint8_t> bytes);
+    // Uses `bitmap` (the host takes it) instead of the bitmap resource `name` for image buttons.
+    void SetBitmap(const std::string& name, HBITMAP bitmap);
 
     // The window of an open dialog, or null.
     HWND WindowOf(const Dialog& dialog) const;
@@ -58,6 +60,7 @@ class Win32Host : public ui::Host {
     bool FilterMessage(MSG& message);
     HWND TopWindow() const;
     const DLGTEMPLATE* InMemoryTemplate(int templateId) const;
+    HBITMAP BitmapNamed(const std::string& name) const;
     void DropClosedModeless();
 
     HINSTANCE instance_;
@@ -66,6 +69,7 @@ class Win32Host : public ui::Host {
     std::vector<Frame*> open_;                      // open dialogs, innermost last
     std::vector<std::unique_ptr<Frame>> modeless_;  // frames of modeless dialogs
     std::map<int, std::vector<uint32_t>> templates_;
+    std::map<std::string, HBITMAP> bitmaps_;
     int busyDepth_ = 0;
     HCURSOR savedCursor_ = nullptr;
 };

@@ -1,10 +1,14 @@
 // Recording fakes of the window-system layer: a window that keeps every control's state,
-// a host that runs dialogs synchronously, and a notification area.
+// the control views and a canvas that record what they were asked, a host that runs dialogs
+// synchronously, and a notification area.
 #pragma once
 
+#include <algorithm>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <utility>
@@ -14,6 +18,156 @@
 #include "ui/Window.h"
 
 namespace odr::test {
+
+class FakeDropList : public ui::DropList {
+  public:
+    std::vector<std::string> items;
+    int selection = -1;
+
+    void Clear() override {
+        items.clear();
+        selection = -1;
+    }
+    int Add(const std::string& text) override {
+        items.push_back(text);
+        return static_cast<int>(items.size()) - 1;
+    }
+    int Count() const override { return static_cast<int>(items.size()); }
+    std::string Item(int index) const override {
+        return index >= 0 && index < Count() ? items[static_cast<size_t>(index)] : std::string();
+    }
+    bool Select(int index) override {
+        selection = index >= 0 && index < Count() ? index : -1;
+        return selection >= 0;
+    }
+    bool SelectText(const std::string& text) override {
+        auto it = std::find(items.begin(), items.end(), text);
+        if (it == items.end()) return false;
+        selection = static_cast<int>(it - items.begin());
+        return true;
+    }
+    int Selection() const override { return selection; }
+    std::string SelectedText() const override { return Item(selection); }
+};
+
+class FakeListView : public ui::ListView {
+  public:
+    struct Row {
+        std::vector<std::string> cells;
+        intptr_t ref = 0;
+        bool selected = false;
+    };
+    std::vector<std::pair<std::string, int>> columns;  // title, width
+    std::vector<Row> rows;
+
+    void AddColumn(const std::string& title, int width) override {
+        columns.emplace_back(title, width);
+    }
+    int ColumnCount() const override { return static_cast<int>(columns.size()); }
+    int InsertRow(int index, const std::vector<std::string>& cells, intptr_t ref) override {
+        const int at = std::clamp(index, 0, RowCount());
+        rows.insert(rows.begin() + at, Row{cells, ref, false});
+        return at;
+    }
+    void SetCell(int row, int column, const std::string& text) override {
+        if (!Has(row) || column < 0) return;
+        auto& cells = rows[static_cast<size_t>(row)].cells;
+        if (cells.size() <= static_cast<size_t>(column)) cells.resize(column + 1u);
+        cells[static_cast<size_t>(column)] = text;
+    }
+    std::string Cell(int row, int column) const override {
+        if (!Has(row) || column < 0) return std::string();
+        const auto& cells = rows[static_cast<size_t>(row)].cells;
+        return static_cast<size_t>(column) < cells.size() ? cells[static_cast<size_t>(column)]
+                                                          : std::string();
+    }
+    int RowCount() const override { return static_cast<int>(rows.size()); }
+    intptr_t RowRef(int row) const override {
+        return Has(row) ? rows[static_cast<size_t>(row)].ref : 0;
+    }
+    bool IsSelected(int row) const override {
+        return Has(row) && rows[static_cast<size_t>(row)].selected;
+    }
+    void SetSelected(int row, bool selected) override {
+        if (Has(row)) rows[static_cast<size_t>(row)].selected = selected;
+    }
+    void Clear() override { rows.clear(); }
+
+  private:
+    bool Has(int row) const { return row >= 0 && row < RowCount(); }
+};
+
+// Range and position, kept inside the range as the trackbar keeps them.
+struct FakeRange {
+    int low = 0, high = 100, position = 0;
+    void SetRange(int lo, int hi) {
+        low = lo;
+        high = hi;
+    }
+    int Clamped(int p) const { return std::max(low, std::min(high, p)); }
+};
+
+class FakeProgressBar : public ui::ProgressBar {
+  public:
+    FakeRange range;
+    void SetRange(int low, int high) override { range.SetRange(low, high); }
+    void SetPosition(int position) override { range.position = range.Clamped(position); }
+    int Position() const override { return range.position; }
+};
+
+class FakeTrackbar : public ui::Trackbar {
+  public:
+    FakeRange range;
+    std::vector<int> ticks;
+    void SetRange(int low, int high) override {
+        range.SetRange(low, high);
+        range.position = range.Clamped(range.position);
+    }
+    void SetPosition(int position) override { range.position = range.Clamped(position); }
+    int Position() const override { return range.position; }
+    void ClearTicks() override { ticks.clear(); }
+    void AddTick(int position) override { ticks.push_back(position); }
+    std::vector<int> Ticks() const override { return ticks; }
+};
+
+class FakeScrollBar : public ui::ScrollBar {
+  public:
+    FakeRange range{0, 0, 0};
+    void SetRange(int low, int high) override { range.SetRange(low, high); }
+    void SetPosition(int position) override { range.position = range.Clamped(position); }
+    int Position() const override { return range.position; }
+};
+
+// A surface's size and every drawing asked of it, as text: "fill 0,16,5,92 192,192,192",
+// "rect 0,16,5,92 0,0,128", "line 2,98 2,95".
+struct FakeSurface {
+    int width = 0, height = 0;
+    std::vector<std::string> ops;
+};
+
+class FakeCanvas : public ui::Canvas {
+  public:
+    explicit FakeCanvas(FakeSurface& surface) : surface_(surface) {}
+    int Width() const override { return surface_.width; }
+    int Height() const override { return surface_.height; }
+    void Fill(const ui::Rect& r, ui::Color c) override {
+        surface_.ops.push_back("fill " + Text(r) + " " + Text(c));
+    }
+    void Rectangle(const ui::Rect& r, ui::Color c) override {
+        surface_.ops.push_back("rect " + Text(r) + " " + Text(c));
+    }
+    void Line(int x1, int y1, int x2, int y2) override {
+        surface_.ops.push_back("line " + Pair(x1, y1) + " " + Pair(x2, y2));
+    }
+
+  private:
+    static std::string Pair(int a, int b) { return std::to_string(a) + "," + std::to_string(b); }
+    static std::string Text(const ui::Rect& r) {
+        return Pair(r.left, r.top) + "," + Pair(r.right, r.bottom);
+    }
+    static std::string Text(ui::Color c) { return Pair(c.r, c.g) + "," + std::to_string(c.b); }
+    FakeSurface& surface_;
+};
 
 class FakeWindow : public ui::Window {
   public:
@@ -35,6 +189,29 @@ class FakeWindow : public ui::Window {
     int endResult = 0;
     std::map<int, std::vector<std::string>> lists;
     std::map<int, int> listTop;
+    std::set<int> hidden;  // controls
+    std::map<int, int> textLimits;
+    std::set<int> checked;
+    std::map<int, int> radioIndex;  // by first button of the group
+    std::map<int, std::pair<std::string, std::string>> buttonImages;
+    std::set<std::string> missingBitmaps;  // SetButtonImages fails for these names
+    std::map<int, FakeDropList> dropLists;
+    std::map<int, FakeListView> listViews;
+    std::map<int, FakeProgressBar> progressBars;
+    std::map<int, FakeTrackbar> trackbars;
+    std::map<int, FakeScrollBar> scrollBars;
+    std::map<int, FakeSurface> surfaces;            // canvases by control id (0: the window)
+    std::vector<std::pair<int, bool>> invalidated;  // InvalidateControl: id, erase
+    bool mouseCaptured = false;
+    bool waitCursor = false;
+    // Queued messages of each kind, oldest first (for KeyDown the key code), and what was
+    // dispatched: "mouse", "paint", "key 112" with " kept" when not removed.
+    std::map<ui::Pending, std::deque<int>> pending;
+    std::vector<std::string> dispatched;
+    std::function<void(ui::Pending)> onDispatch;  // runs as the dispatched message's handler
+    // Messages posted through MakePoster, from any thread.
+    std::mutex postedMutex;
+    std::vector<unsigned> posted;
 
     void SetTitle(const std::string& text) override { title = text; }
     std::string GetTitle() const override { return title; }
@@ -55,6 +232,41 @@ class FakeWindow : public ui::Window {
     }
     bool IsEnabled(int id) const override { return disabled.count(id) == 0; }
     void SetFocus(int id) override { focus = id; }
+    void ShowControl(int id, bool v) override {
+        if (v) {
+            hidden.erase(id);
+        } else {
+            hidden.insert(id);
+        }
+    }
+    bool IsControlVisible(int id) const override { return hidden.count(id) == 0; }
+    void LimitText(int id, int characters) override { textLimits[id] = characters; }
+    void SetCheck(int id, bool on) override {
+        if (on) {
+            checked.insert(id);
+        } else {
+            checked.erase(id);
+        }
+    }
+    bool IsChecked(int id) const override { return checked.count(id) > 0; }
+    void SetRadioIndex(int firstId, int index) override { radioIndex[firstId] = index; }
+    int RadioIndex(int firstId) const override {
+        auto it = radioIndex.find(firstId);
+        return it == radioIndex.end() ? -1 : it->second;
+    }
+    bool SetButtonImages(int id, const std::string& up, const std::string& down) override {
+        if (missingBitmaps.count(up) || missingBitmaps.count(down)) return false;
+        buttonImages[id] = {up, down};
+        return true;
+    }
+    ui::DropList& GetDropList(int id) override { return dropLists[id]; }
+    ui::ListView& GetListView(int id) override { return listViews[id]; }
+    ui::ProgressBar& GetProgressBar(int id) override { return progressBars[id]; }
+    ui::Trackbar& GetTrackbar(int id) override { return trackbars[id]; }
+    ui::ScrollBar& GetScrollBar(int id) override { return scrollBars[id]; }
+    std::unique_ptr<ui::Canvas> OpenCanvas(int id) override {
+        return std::make_unique<FakeCanvas>(surfaces[id]);
+    }
     void Show(bool v) override { visible = v; }
     bool IsVisible() const override { return visible; }
     bool IsMinimized() const override { return minimized; }
@@ -66,6 +278,34 @@ class FakeWindow : public ui::Window {
     }
     void GreySystemMenuItem(const std::string& text) override { greyedSystemMenu.insert(text); }
     void Invalidate() override { ++invalidations; }
+    void InvalidateControl(int id, bool erase) override { invalidated.emplace_back(id, erase); }
+    void CaptureMouse() override { mouseCaptured = true; }
+    void ReleaseMouse() override { mouseCaptured = false; }
+    bool HasMouseCapture() const override { return mouseCaptured; }
+    void SetWaitCursor(bool wait) override { waitCursor = wait; }
+    bool PeekPending(ui::Pending kind, int* key) override {
+        auto it = pending.find(kind);
+        if (it == pending.end() || it->second.empty()) return false;
+        if (key != nullptr) *key = it->second.front();
+        return true;
+    }
+    bool DispatchPending(ui::Pending kind, bool remove) override {
+        int key = 0;
+        if (!PeekPending(kind, &key)) return false;
+        if (remove) pending[kind].pop_front();
+        std::string what = kind == ui::Pending::Mouse   ? "mouse"
+                           : kind == ui::Pending::Paint ? "paint"
+                                                        : "key " + std::to_string(key);
+        dispatched.push_back(remove ? what : what + " kept");
+        if (onDispatch) onDispatch(kind);
+        return true;
+    }
+    ui::Poster MakePoster(unsigned message) override {
+        return [this, message] {
+            std::lock_guard<std::mutex> lock(postedMutex);
+            posted.push_back(message);
+        };
+    }
     void SetTimer(int id, unsigned intervalMs) override {
         timers[id] = intervalMs;
         timerLog.emplace_back(id, intervalMs);
