@@ -11,6 +11,7 @@
 
 #include "ui/Dialog.h"
 #include "ui/win32/Win32Host.h"
+#include "windows/DialogTemplate.h"
 
 namespace odr::ui::win32 {
 namespace {
@@ -19,52 +20,15 @@ constexpr int kTemplate = 9001;
 constexpr int kText = 1001;
 constexpr int kList = 1002;
 
-// A DLGTEMPLATE with a static text, a list box and an OK button, in memory.
-class TemplateWriter {
-  public:
-    std::vector<uint8_t> bytes;
-    void Word(uint16_t w) {
-        bytes.push_back(uint8_t(w));
-        bytes.push_back(uint8_t(w >> 8));
-    }
-    void Dword(uint32_t d) {
-        Word(uint16_t(d));
-        Word(uint16_t(d >> 16));
-    }
-    void Text(const char* text) {
-        for (; *text; ++text) Word(uint16_t(uint8_t(*text)));
-        Word(0);
-    }
-    void Align() {
-        while (bytes.size() % 4) bytes.push_back(0);
-    }
-    void Item(uint32_t style, int16_t x, int16_t y, int16_t cx, int16_t cy, uint16_t id,
-              uint16_t atom, const char* text) {
-        Align();
-        Dword(style | WS_CHILD | WS_VISIBLE);
-        Dword(0);
-        for (int16_t v : {x, y, cx, cy}) Word(uint16_t(v));
-        Word(id);
-        Word(0xFFFF);
-        Word(atom);
-        Text(text);
-        Word(0);
-    }
-};
-
+// A dialog with a static text, a list box and an OK button.
 std::vector<uint8_t> TestTemplate(const char* title, bool visible) {
-    TemplateWriter w;
-    w.Dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | (visible ? WS_VISIBLE : 0));
-    w.Dword(0);
-    w.Word(3);
-    for (int16_t v : {10, 10, 200, 100}) w.Word(uint16_t(v));
-    w.Word(0);  // no menu
-    w.Word(0);  // dialog class
-    w.Text(title);
-    w.Item(SS_LEFT, 5, 5, 150, 10, kText, 0x0082, "");
-    w.Item(LBS_NOTIFY | WS_BORDER, 5, 20, 150, 40, kList, 0x0083, "");
-    w.Item(BS_DEFPUSHBUTTON, 5, 70, 40, 14, IDOK, 0x0080, "OK");
-    return w.bytes;
+    odr::test::DialogTemplate t(
+        title, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | (visible ? WS_VISIBLE : 0), 3,
+        200, 100);
+    t.Item(SS_LEFT, 5, 5, 150, 10, kText, t.kStatic, "");
+    t.Item(LBS_NOTIFY | WS_BORDER, 5, 20, 150, 40, kList, t.kListBox, "");
+    t.Item(BS_DEFPUSHBUTTON, 5, 70, 40, 14, IDOK, t.kButton, "OK");
+    return t.bytes();
 }
 
 // A dialog driven by callbacks, recording what the window layer called.

@@ -63,9 +63,11 @@ std::string Win32DropList::Item(int index) const {
 }
 
 bool Win32DropList::Select(int index) {
-    // CB_SETCURSEL clears the selection for an index outside the list.
-    const LRESULT got = SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    return got != CB_ERR && index >= 0;
+    // Not every system clears the selection for an index past the end: ask for -1 then.
+    const bool inside = index >= 0 && index < Count();
+    const LRESULT got =
+        SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(inside ? index : -1), 0);
+    return inside && got != CB_ERR;
 }
 
 bool Win32DropList::SelectText(const std::string& text) {
