@@ -4,13 +4,10 @@
 
 #include <commctrl.h>
 
-#include <mutex>
-
 namespace odr::ui::win32 {
 
 void InitCommonControlsOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] {
+    static const bool done = [] {
         using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
         // The library stays loaded for the process: its window classes live in it.
         HMODULE library = LoadLibraryA("comctl32.dll");
@@ -19,10 +16,12 @@ void InitCommonControlsOnce() {
                                          : nullptr;
         if (initEx != nullptr) {
             INITCOMMONCONTROLSEX init = {sizeof init, ICC_WIN95_CLASSES};
-            if (initEx(&init)) return;
+            if (initEx(&init)) return true;
         }
         InitCommonControls();
-    });
+        return true;
+    }();
+    (void)done;
 }
 
 namespace {
