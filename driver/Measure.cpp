@@ -117,14 +117,17 @@ int SendPing(Channel& channel, const char* destination, uint32_t payloadLength, 
         return result;
     }
 
-    // One retry once the queue of answers is drained.
+    // One retry once the queue of answers is drained. A driver that keeps answering is not
+    // waited for: the first result stands.
+    const int first = result;
     uint8_t reply[kPingReplySize];
+    int drained = 0;
     do {
         result = channel.CallDriver(CMD_RECEIVE_PING, 0, 0, reply, sizeof reply, adapter);
-    } while (result == 1);
+    } while (result == 1 && ++drained < kMaxDrainedReplies);
     if (result != kOk) {
         channel.trace().Message("ReceivePing in SendPing");
-        return result;
+        return result == 1 ? first : result;
     }
     result = GetDriverItem(channel, ITEM_SYNC_STATE, syncState,
                            "GetDriverData in SendPing's TransmitPing",

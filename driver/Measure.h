@@ -23,11 +23,14 @@ constexpr int kMaxCalibrationPoints = 10;
 constexpr int kPingRetryShort[] = {-5, -6, -7};
 // Long-form: results with this bit, or 1 or 2, lead to one retry.
 constexpr int kPingRetryLongBit = 0x800;
+// At most this many queued answers are drained before the retry.
+constexpr int kMaxDrainedReplies = 1000;
 
 // Sends a ping to `destination` (12 hex digits) unless the adapter is not synchronised
 // (then 0 with *syncState 0 and nothing sent). Short form: command 18, *pingHandle from
 // the reply. Long form (`longForm` non-zero): command 29 by the waited call, *longValue
-// from the reply. A payload above 1500 bytes is sent as 1500.
+// from the reply. A payload above 1500 bytes is sent as 1500. When the queue of answers
+// does not empty within 1000 replies, the first transmit's result is returned unretried.
 int SendPing(Channel& channel, const char* destination, uint32_t payloadLength, uint8_t option,
              uint8_t* syncState, uint32_t* sendTime, uint8_t* pingHandle, int adapter,
              uint8_t longForm, uint32_t* longValue);

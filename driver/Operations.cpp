@@ -20,6 +20,7 @@ namespace {
 
 constexpr size_t kNameLength = 12;
 constexpr int kSyncPolls = 10000;
+constexpr uint32_t kSyncWaitMs = 5000;
 constexpr uint32_t kSynchSettleMs = 5000;
 
 bool Is(const char* text, const char* word) {
@@ -189,6 +190,24 @@ int SearchSynchronous(Channel& channel, uint8_t domain, uint8_t channelNumber, u
                       masterName, adapter);
 }
 
+int StopSearch(Channel& channel, int adapter) {
+    return channel.CallDriver(CMD_STOP_SEARCH, 0, 0, nullptr, 0, adapter);
+}
+
+int ReattachDriver(Channel& channel, int adapter) {
+    return channel.CallDriver(CMD_REATTACH_DRIVER, 0, 0, nullptr, 0, adapter);
+}
+
+int StopCard(Channel& channel, int adapter) {
+    return channel.CallDriver(CMD_STOP_CARD, 0, 0, nullptr, 0, adapter);
+}
+
+int ReopenDriver(AdapterContext& context, int adapter) {
+    context.channel.OpenDriver(&context.status);
+    // Without a device the re-attach is not carried: -9.
+    return ReattachDriver(context.channel, adapter);
+}
+
 int CloseCard(AdapterContext& context, int /*adapter*/) {
     context.status.cardInitialised = false;
     return kOk;
@@ -237,7 +256,7 @@ int InitCard(AdapterContext& context, uint8_t* syncState, int adapter, uint8_t l
                            &subchannel, status.nodeAddress, syncState, adapter);
     if (result != kOk) return result;
     for (;;) {
-        context.clock.Yield();
+        context.clock.Sleep(kAdapterPollPauseMs);
         if (*syncState != 0) break;
         if ((context.clock.Now() - start) / 1000 >= limitSeconds) break;
         result = GetMasterNode(channel, status.masterAddress, status.masterName, &channelNumber,
@@ -273,14 +292,16 @@ int SynchToMaster(AdapterContext& context, uint8_t storedStationType, uint8_t do
     result = SearchSynchronous(channel, domain, channelNumber, subchannel, masterName, adapter);
     if (result != kOk) return Traced(channel, result, "SearchSynchronous in SynchToMaster");
 
+    // The adapter needs its acquisition time: the wait is timed, and never shorter than
+    // 10000 polls either.
     uint8_t state = 0;
-    for (int poll = 0; poll < kSyncPolls; ++poll) {
-        if (poll > 0) {
-            DispatchMouse(context);
-            context.clock.Yield();
-        }
+    const uint32_t searchStart = context.clock.Now();
+    for (int polls = 1;; ++polls) {
         GetSyncState(channel, &state, adapter);  // a failed poll counts as not yet
         if (state != 0) break;
+        if (polls >= kSyncPolls && context.clock.Now() - searchStart >= kSyncWaitMs) break;
+        DispatchMouse(context);
+        context.clock.Sleep(kAdapterPollPauseMs);
     }
     if (state == 0) return -2;
 
@@ -296,7 +317,7 @@ int SynchToMaster(AdapterContext& context, uint8_t storedStationType, uint8_t do
         if (std::strcmp(status.masterAddress, expected) != 0) state = 0;
         if (state != 0) break;
         if (context.clock.Now() - start >= kSynchSettleMs) break;
-        context.clock.Yield();  // lets a virtual clock move on
+        context.clock.Sleep(kAdapterPollPauseMs);
     }
     return std::strcmp(status.masterAddress, expected) == 0 ? kOk : kItemMissing;
 }

@@ -11,6 +11,8 @@ class Channel;
 struct AdapterContext;
 
 constexpr uint32_t kSearchRequestSize = 15;
+// The pause between two polls of a waiting operation.
+constexpr uint32_t kAdapterPollPauseMs = 1;
 constexpr const char* kInitCardStatusText = "Please wait while the driver is being re-initialized.";
 
 // "Station" 0, "Alternate Master" 1, anything else 2.
@@ -43,16 +45,26 @@ int SearchAsynchronous(Channel& channel, uint8_t domain, int adapter);
 int SearchSynchronous(Channel& channel, uint8_t domain, uint8_t channelNumber, uint8_t subchannel,
                       const char* masterName, int adapter);
 
+// The bare commands: StopSearch (5), ReattachDriver (11), StopCard (12).
+int StopSearch(Channel& channel, int adapter);
+int ReattachDriver(Channel& channel, int adapter);
+int StopCard(Channel& channel, int adapter);
+
+// After a request that was not carried: re-opens the channel (clearing the card-initialised
+// flag) and re-attaches the driver. ReattachDriver's result; -9 when the device did not open.
+int ReopenDriver(AdapterContext& context, int adapter);
+
 // Clears the card-initialised flag; sends nothing.
 int CloseCard(AdapterContext& context, int adapter);
 
 // Starts the card, reads its version, country code and calibration into the status record
-// and waits up to 5 s (10 s with `longWait` 1) for a master. 0 with *syncState 0 when none
-// was found.
+// and waits up to 5 s (10 s with `longWait` 1) for a master, polling every millisecond.
+// 0 with *syncState 0 when none was found.
 int InitCard(AdapterContext& context, uint8_t* syncState, int adapter, uint8_t longWait);
 
 // Moves the adapter onto the master named by `expectedMaster` (12 hex digits). 0 when
-// synchronised to it, -1 to another master, -2 not synchronised, else a failing status.
+// synchronised to it, -1 to another master, -2 not synchronised (after at least 5 s and
+// 10000 polls), else a failing status.
 int SynchToMaster(AdapterContext& context, uint8_t storedStationType, uint8_t domain,
                   uint8_t channelNumber, uint8_t subchannel, const char* masterName,
                   const char* expectedMaster, int adapter);

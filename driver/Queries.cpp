@@ -85,11 +85,12 @@ int GetMasterNode(Channel& channel, char* masterAddress, char* masterName, uint8
             channel.trace().Message(step.text);
             return result;
         }
+        // Terminated at once, so a later failure leaves no unterminated name behind.
+        if (step.id == ITEM_SYNC_MASTER_NAME) masterName[11] = '\0';
     }
 
     FormatNodeAddress(master, masterAddress);
     FormatNodeAddress(node, nodeAddress);
-    masterName[11] = '\0';
     return kOk;
 }
 
@@ -113,10 +114,13 @@ int GetDriverVersion(Channel& channel, char* driverVersion, int adapter) {
     return result;
 }
 
-int GetCountryCode(Channel& channel, uint8_t* countryCode, int adapter) {
+int GetCountryCode(Channel& channel, uint8_t* countryCode, int adapter, uint8_t* firstChannel) {
     uint8_t reply[16] = {};
     const int result = channel.CallDriver(CMD_GET_COUNTRY_CODE, 0, 0, reply, sizeof reply, adapter);
-    if (result == kOk) *countryCode = reply[0];
+    if (result == kOk) {
+        *countryCode = reply[0];
+        if (firstChannel) *firstChannel = reply[1];
+    }
     return result;
 }
 

@@ -22,8 +22,9 @@ int GetRoamingFlag(Channel& channel, uint8_t* flag, int adapter);
 // Command 2 into a 32-byte buffer; the text is always terminated.
 int GetDriverVersion(Channel& channel, char* driverVersion, int adapter);
 
-// Command 8; reply byte 0.
-int GetCountryCode(Channel& channel, uint8_t* countryCode, int adapter);
+// Command 8: reply byte 0 is the country code, byte 1 the first channel (when asked for).
+int GetCountryCode(Channel& channel, uint8_t* countryCode, int adapter,
+                   uint8_t* firstChannel = nullptr);
 
 // "%02x%02x%02x%02x%02x%02x" of six bytes into a 13-byte buffer.
 void FormatNodeAddress(const uint8_t* address, char* text);

@@ -1,6 +1,7 @@
 // Ping and signal measurement: request blocks, the retry rules and the calibration table.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -136,6 +137,96 @@ TEST_F(DriverMeasureTest, CalibrationWorkedExampleAndUnusableCounts) {
     rssi.percent[50] = 77;
     EXPECT_EQ(4, LoadRSSITable(context, text, sizeof text, 0));
     EXPECT_EQ(77, rssi[50]);  // a refused read leaves the table
+}
+
+TEST_F(DriverMeasureTest, DrainOfAnswersIsBounded) {
+    adapter.commands[CMD_TRANSMIT_PING] = [](const uint8_t*, uint32_t) {
+        return PingAnswer(-5, 500, 5);
+    };
+    adapter.commands[CMD_RECEIVE_PING] = [](const uint8_t*, uint32_t) {
+        return FakeAnswer::Result(1);  // a queue that never empties
+    };
+    EXPECT_EQ(-5, Ping(false));
+    EXPECT_EQ(kMaxDrainedReplies, adapter.Count(CMD_RECEIVE_PING));
+    EXPECT_EQ(1, adapter.Count(CMD_TRANSMIT_PING));  // no retry into a jammed driver
+    EXPECT_EQ("ReceivePing in SendPing", traced.back());
+}
+
+// A calibration reply with the given (level, raw) points.
+test::FakeAdapter::Handler Calibration(std::vector<uint8_t> points) {
+    return [points](const uint8_t* data, uint32_t n) {
+        std::vector<uint8_t> reply(data, data + n);
+        reply[4] = uint8_t(points.size() / 2);
+        std::copy(points.begin(), points.end(), reply.begin() + 5);
+        return FakeAnswer::Data(reply);
+    };
+}
+
+TEST_F(DriverMeasureTest, CalibrationTablesOtherThanTheDefault) {
+    struct Case {
+        std::vector<uint8_t> points;
+        std::vector<std::pair<int, int>> expected;  // raw, percentage
+    } cases[] = {
+        // 100 % at 200, 25 % at 140: rises from 120 at 1.25 a step.
+        {{40, 200, 70, 140}, {{120, 0}, {121, 1}, {130, 13}, {140, 25}, {170, 63}, {200, 100}}},
+        // The weakest point at 0 %: its break point equals the start, one step passes flat
+        // and the sum stays one step behind up to the top.
+        {{40, 130, 80, 110},
+         {{110, 0}, {111, 0}, {112, 5}, {129, 90}, {130, 95}, {131, 95}, {255, 95}}},
+        // Three points, the middle one bending the line.
+        {{40, 240, 60, 160, 70, 150}, {{139, 0}, {150, 25}, {160, 50}, {200, 75}, {240, 100}}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(int(k.points[1]));
+        adapter.commands[CMD_READ_RSSI_CALIBRATION] = Calibration(k.points);
+        char text[256];
+        ASSERT_EQ(0, LoadRSSITable(context, text, sizeof text, 0));
+        for (const auto& [raw, percent] : k.expected) EXPECT_EQ(percent, rssi[raw]) << raw;
+    }
+}
+
+TEST_F(DriverMeasureTest, RawReadingsAreMappedThroughTheTable) {
+    for (int r = 0; r < 256; ++r) rssi.percent[r] = uint8_t(r / 3);
+    std::vector<uint8_t> reply(kPingReplySize, 0);
+    const uint8_t from[6] = {0x00, 0x20, 0xa6, 0x20, 0x00, 0x07};
+    std::copy(from, from + 6, reply.begin());
+    reply[12] = 180;
+    WriteU32(&reply[14], 0x01020304);
+    adapter.script = {FakeAnswer::Data(reply, 1)};
+    char node[13] = "unchanged";
+    uint32_t value = 0;
+    uint8_t signal = 0;
+    ASSERT_EQ(1, GetPing(context, node, &value, &signal, 0));
+    EXPECT_STREQ("0020a6200007", node);
+    EXPECT_EQ(0x01020304u, value);
+    EXPECT_EQ(60, signal);
+    adapter.script = {FakeAnswer::Result(0)};
+    std::strcpy(node, "unchanged");
+    EXPECT_EQ(0, GetPing(context, node, &value, &signal, 0));
+    EXPECT_STREQ("unchanged", node);
+
+    adapter.Clear();
+    adapter.commands[CMD_GET_RSSI] = [](const uint8_t*, uint32_t) {
+        return FakeAnswer::Data({150});
+    };
+    uint8_t reading = 0;
+    ASSERT_EQ(0, GetRSSI_freq(context, &reading, 42, 0));
+    EXPECT_EQ((std::vector<uint32_t>{CMD_DISABLE_HOPPING, CMD_GET_RSSI}), adapter.Commands());
+    EXPECT_EQ(std::vector<uint8_t>{42}, adapter.DataOf(0));
+    EXPECT_EQ(1u, adapter.DataOf(1).size());
+    EXPECT_EQ(50, reading);
+}
+
+TEST_F(DriverMeasureTest, PollPingBlock) {
+    uint32_t completion = 7;
+    adapter.script = {FakeAnswer::Data({9, 0, 0x44, 0x33, 0x22, 0x11}, 0),
+                      FakeAnswer::Data({9, 0, 0xFF, 0xFF, 0xFF, 0xFF}, 1)};
+    ASSERT_EQ(0, PollPing(channel, 9, &completion, 0));
+    EXPECT_EQ(CMD_POLL_PING, adapter.CommandOf(0));
+    EXPECT_EQ((std::vector<uint8_t>{9, 0, 0, 0, 0, 0}), adapter.DataOf(0));
+    EXPECT_EQ(0x11223344u, completion);
+    EXPECT_EQ(1, PollPing(channel, 9, &completion, 0));
+    EXPECT_EQ(0x11223344u, completion);  // only a completed ping has a time
 }
 
 void ExpectSoundTable(const RssiTable& table, const std::string& what) {

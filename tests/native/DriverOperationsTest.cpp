@@ -137,6 +137,36 @@ TEST_F(DriverOperationsTest, InitCardLimitsAndFailures) {
     EXPECT_EQ("close", ui.events.back());
 }
 
+TEST_F(DriverOperationsTest, InitCardEndsOnAFailedMasterNode) {
+    adapter.items[ITEM_SYNC_STATE] = {0};
+    adapter.refused = {ITEM_NODE_ADDR};
+    uint8_t sync = 0xCC;
+    const uint32_t start = clock.now;
+    EXPECT_EQ(kItemMissing, InitCard(context, &sync, 0, 0));
+    EXPECT_EQ(0, sync);
+    EXPECT_EQ(CMD_GET_DRIVER_DATA, adapter.CommandOf(adapter.sent.size() - 1));
+    EXPECT_EQ(1, adapter.Count(CMD_READ_RSSI_CALIBRATION));
+    EXPECT_EQ("GetfromDataList in GetMasterNode Node Addr", traced.back());
+    EXPECT_LT(clock.now - start, 10u);  // no waiting for a master
+    EXPECT_EQ("close", ui.events.back());
+}
+
+TEST_F(DriverOperationsTest, WaitsSleepInsteadOfSpinning) {
+    // A yield takes no time here, as on a fast machine: only sleeping moves the clock.
+    clock.yieldStepMs = 0;
+    const int yields = clock.yields;
+    adapter.items[ITEM_SYNC_STATE] = {0};
+    uint8_t sync = 0;
+    EXPECT_EQ(0, InitCard(context, &sync, 0, 0));
+    EXPECT_EQ(yields, clock.yields);
+    EXPECT_LE(adapter.Count(CMD_GET_DRIVER_DATA), 5003);  // a poll a millisecond
+
+    adapter.Clear();
+    EXPECT_EQ(-2, Synch(kStation));
+    EXPECT_EQ(yields, clock.yields);
+    EXPECT_EQ(1 + 10000, adapter.Count(CMD_GET_DRIVER_DATA));
+}
+
 TEST_F(DriverOperationsTest, SynchSkipsRestartWhenAlreadyAStation) {
     SynchroniseOnSearch();
     EXPECT_EQ(0, Synch(kStation));
@@ -184,6 +214,44 @@ TEST_F(DriverOperationsTest, SynchResults) {
     adapter.script = {FakeAnswer::Pass(), FakeAnswer::Result(6)};
     EXPECT_EQ(6, Synch(kStation));
     EXPECT_EQ("ClearSyncState in SynchToMaster", traced.back());
+}
+
+TEST_F(DriverOperationsTest, RequestsOfSearchesAndSettings) {
+    ASSERT_EQ(0, SearchAsynchronous(channel, 12, 0));
+    ASSERT_EQ(0, SearchSynchronous(channel, 4, 2, 3, "TWELVE-CHARS", 0));
+    ASSERT_EQ(0, ClearMasterAddr(channel, 0));
+    ASSERT_EQ(0, SetDomain(channel, "9", 0));
+    ASSERT_EQ(0, StopSearch(channel, 0));
+    ASSERT_EQ(0, StopCard(channel, 0));
+    EXPECT_EQ(
+        (std::vector<uint32_t>{CMD_SEARCH_ASYNCHRONOUS, CMD_SEARCH_SYNCHRONOUS, CMD_SET_DRIVER_DATA,
+                               CMD_SET_DRIVER_DATA, CMD_STOP_SEARCH, CMD_STOP_CARD}),
+        adapter.Commands());
+    std::vector<uint8_t> search(15, 0);
+    search[2] = 12;
+    EXPECT_EQ(search, adapter.DataOf(0));
+    EXPECT_EQ(
+        (std::vector<uint8_t>{2, 3, 4, 'T', 'W', 'E', 'L', 'V', 'E', '-', 'C', 'H', 'A', 'R', 'S'}),
+        adapter.DataOf(1));
+    EXPECT_EQ((Items{{ITEM_SYNC_MASTER_ADDR, std::vector<uint8_t>(6, 0)}, {ITEM_SYNC_STATE, {0}}}),
+              ItemsOf(adapter.DataOf(2)));
+    EXPECT_EQ((Items{{ITEM_DOMAIN, {9}}}), ItemsOf(adapter.DataOf(3)));
+    EXPECT_EQ(0u, adapter.DataOf(4).size());
+}
+
+TEST_F(DriverOperationsTest, ReopenDriverReattaches) {
+    status.cardInitialised = true;
+    channel.CloseDriver();
+    EXPECT_EQ(0, ReopenDriver(context, 0));
+    EXPECT_TRUE(channel.IsOpen());
+    EXPECT_FALSE(status.cardInitialised);
+    EXPECT_EQ(std::vector<uint32_t>{CMD_REATTACH_DRIVER}, adapter.Commands());
+
+    adapter.script = {FakeAnswer::Result(4)};
+    EXPECT_EQ(4, ReopenDriver(context, 0));
+    host.existing.clear();
+    EXPECT_EQ(kNotCarried, ReopenDriver(context, 0));
+    EXPECT_FALSE(channel.IsOpen());
 }
 
 }  // namespace

@@ -73,6 +73,7 @@ TEST_F(DriverQueriesTest, MasterNodeStopsAtTheFirstRefusedItem) {
         EXPECT_STREQ("unchanged", master);  // texts only when all six decoded
         EXPECT_STREQ("unchanged", node);
         EXPECT_EQ(k.decoded >= 1, name[0] == 'A');
+        if (k.decoded >= 1) EXPECT_EQ('\0', name[11]);  // terminated before the failure
         EXPECT_EQ(k.decoded >= 2, chan == 7);
         EXPECT_EQ(k.decoded >= 3, sub == 9);
         EXPECT_EQ(0xCC, sync);
@@ -81,6 +82,17 @@ TEST_F(DriverQueriesTest, MasterNodeStopsAtTheFirstRefusedItem) {
     traced.clear();
     EXPECT_EQ(-7, MasterNode());
     EXPECT_EQ(std::vector<std::string>{"GetDriverData in GetMasterNode"}, traced);
+}
+
+TEST_F(DriverQueriesTest, CountryCodeAndFirstChannel) {
+    adapter.script.push_back(test::FakeAnswer::Data({0x41, 5}));
+    uint8_t country = 0, first = 0;
+    ASSERT_EQ(0, GetCountryCode(channel, &country, 0, &first));
+    EXPECT_EQ(0x41, country);
+    EXPECT_EQ(5, first);
+    adapter.script.push_back(test::FakeAnswer::Result(2));
+    EXPECT_EQ(2, GetCountryCode(channel, &country, 0, &first));
+    EXPECT_EQ(5, first);  // a failed call leaves the outputs
 }
 
 TEST_F(DriverQueriesTest, BoundedTexts) {
