@@ -154,8 +154,9 @@ AdapterSettings::Verdict AdapterSettings::Examine(RegKey key, const char* valueN
     std::string text = BoundedText(data, size);
     if (win95) {
         uint16_t kind = driverKind_ ? driverKind_() : 0;
-        if (kind == 0 && text == kOwnDriverFile) return Verdict::Match;
-        if (kind == 1 && text == kFallbackDriverFile) return Verdict::Match;
+        const bool any = kind == kNoDriverKind;
+        if ((kind == 0 || any) && text == kOwnDriverFile) return Verdict::Match;
+        if ((kind == 1 || any) && text == kFallbackDriverFile) return Verdict::Match;
         return Verdict::NoMatch;
     }
     if (insideDriverParameters) return Verdict::Match;

@@ -25,6 +25,8 @@ constexpr char kMasterNameValue[] = "Master_Name";
 // kind 1 (the fallback virtual device).
 constexpr char kOwnDriverFile[] = "odrwin95.sys";
 constexpr char kFallbackDriverFile[] = "quellan.sys";
+// The device kind reported while no device is open: the key of either driver file matches.
+constexpr uint16_t kNoDriverKind = 0xFFFF;
 
 // Access used by the walks.
 constexpr uint32_t kLoadAccess = platform::kKeyRead;

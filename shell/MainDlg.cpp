@@ -37,8 +37,11 @@ CMainDlg::CMainDlg(ShellContext& context, ToolLauncher& tools)
     : ui::Dialog(IDD_ODRCFG_DIALOG),
       ctx_(context),
       tools_(tools),
-      settings_(context.registry, context.adapter.os,
-                [&channel = context.adapter.channel] { return channel.GetDriverKind(); }) {}
+      settings_(context.registry, context.adapter.os, [&channel = context.adapter.channel] {
+          // A failed open says nothing about which driver is installed: either one's key
+          // is the adapter's, so a PC card whose driver is not loaded is still recognised.
+          return channel.IsOpen() ? channel.GetDriverKind() : config::kNoDriverKind;
+      }) {}
 
 std::string CMainDlg::String(int id, const char* fallback) {
     std::string text = ctx_.host.LoadString(id);
@@ -59,12 +62,22 @@ bool CMainDlg::OnInitDialog() {
     lastButton_ = IDC_MASTERS;
     ctx_.helpContext = kHelpContextMain;
 
-    window().SetTimer(kCheckTimer, kCheckDelayMs);
+    StartCheckTimer(kCheckDelayMs);
     return true;
 }
 
 void CMainDlg::OnTimer(int id) {
     if (id == kCheckTimer) CheckRun();
+}
+
+void CMainDlg::StartCheckTimer(unsigned ms) {
+    window().SetTimer(kCheckTimer, ms);
+    checkTimerMs_ = ms;
+}
+
+void CMainDlg::StopCheckTimer() {
+    window().KillTimer(kCheckTimer);
+    checkTimerMs_ = 0;
 }
 
 void CMainDlg::ShowStatus() {
@@ -73,7 +86,7 @@ void CMainDlg::ShowStatus() {
 
 void CMainDlg::CheckRun() {
     AdapterContext& adapter = ctx_.adapter;
-    window().KillTimer(kCheckTimer);
+    StopCheckTimer();
     statusText_ = String(IDS_CHECKING_DRIVER, "Checking for Ondrel driver...");
     ShowStatus();
     for (int id : {1, IDC_MAIN_HELP, IDC_SITE_SURVEY, IDC_MASTERS, IDC_SNOOP, IDC_CONFIGURATION}) {
@@ -83,6 +96,7 @@ void CMainDlg::CheckRun() {
 
     const int opened = adapter.channel.OpenDriver(&adapter.status);
     settings_.LoadSettings();
+    settingsFound_ = settings_.foundKey != platform::kNoKey;
     window().Enable(1, true);
     window().Enable(IDC_MAIN_HELP, true);
     window().Enable(IDC_CONFIGURATION, true);
@@ -94,7 +108,7 @@ void CMainDlg::CheckRun() {
         ShowStatus();
         adapterReady_ = false;
         window().Enable(IDC_CONFIGURATION, false);
-        if (settings_.pcCard) window().SetTimer(kCheckTimer, kPcCardRetryMs);
+        if (settings_.pcCard) StartCheckTimer(kPcCardRetryMs);
         ctx_.host.EndBusy();
         return;
     }
@@ -115,10 +129,9 @@ void CMainDlg::CheckRun() {
     }
 
     if (reattachNeeded_) {
-        const int result =
-            adapter.channel.CallDriver(CMD_REATTACH_DRIVER, 0, 0, nullptr, 0, kAdapter);
+        const int result = ReattachDriver(adapter.channel, kAdapter);
         if (result != 0) {
-            if (result == kNotCarried) window().SetTimer(kCheckTimer, kReattachRetryMs);
+            if (result == kNotCarried) StartCheckTimer(kReattachRetryMs);
             ctx_.host.EndBusy();
             return;
         }
@@ -154,6 +167,8 @@ void CMainDlg::CheckRun() {
 }
 
 void CMainDlg::RunTool(int button) {
+    // A pending retry must not fire inside the tool.
+    StopCheckTimer();
     lastButton_ = button;
     ctx_.helpContext = button;
     switch (button) {
@@ -181,7 +196,7 @@ void CMainDlg::RunTool(int button) {
         CloseCard(ctx_.adapter, kAdapter);
         ctx_.adapter.channel.CloseDriver();
     }
-    window().SetTimer(kCheckTimer, kCheckDelayMs);
+    StartCheckTimer(kCheckDelayMs);
     ctx_.host.EndBusy();
 }
 
@@ -194,9 +209,13 @@ void CMainDlg::OnCommand(int id) {
             RunTool(id);
             break;
         case IDC_MAIN_HELP: {
+            // A pending retry waits until Help is closed, then starts over.
+            const unsigned pendingMs = checkTimerMs_;
+            StopCheckTimer();
             CHelpDlg help(ctx_.adapter.os, ctx_.helpContext);
             ctx_.host.RunModal(help);
             lastButton_ = IDC_MAIN_HELP;
+            if (pendingMs != 0) StartCheckTimer(pendingMs);
             break;
         }
         case 1:
@@ -223,15 +242,17 @@ void CMainDlg::OnClose() {
 
 void CMainDlg::OnDestroy() {
     AdapterContext& adapter = ctx_.adapter;
-    window().KillTimer(kCheckTimer);
+    StopCheckTimer();
     // A refused driver is left alone: nothing was changed in it.
     if (!driverRefused_) {
-        if (adapter.status.cardInitialised) {
-            adapter.channel.CallDriver(CMD_STOP_CARD, 0, 0, nullptr, 0, kAdapter);
+        if (adapter.status.cardInitialised) StopCard(adapter.channel, kAdapter);
+        // Only a time-out read from the store is given back; the record's initial value is
+        // nobody's setting.
+        if (settingsFound_) {
+            SetInactivity(adapter.channel,
+                          InactivityUnits(settings_.inactivitySeconds, settings_.inactivityMinutes),
+                          kAdapter);
         }
-        SetInactivity(adapter.channel,
-                      InactivityUnits(settings_.inactivitySeconds, settings_.inactivityMinutes),
-                      kAdapter);
         CloseCard(adapter, kAdapter);
     }
     adapter.channel.CloseDriver();

@@ -38,6 +38,8 @@ class CMainDlg : public ui::Dialog {
   private:
     void ShowStatus();
     void RunTool(int button);
+    void StartCheckTimer(unsigned ms);
+    void StopCheckTimer();
     std::string String(int id, const char* fallback);
 
     ShellContext& ctx_;
@@ -49,6 +51,8 @@ class CMainDlg : public ui::Dialog {
     bool closing_ = false;
     int lastButton_ = 0;
     bool driverRefused_ = false;
+    bool settingsFound_ = false;  // the last LoadSettings found the adapter's key
+    unsigned checkTimerMs_ = 0;   // period of timer 1 while it runs, else 0
     std::string statusText_;
 };
 

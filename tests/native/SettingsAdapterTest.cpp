@@ -64,12 +64,15 @@ TEST_F(SettingsAdapterTest, Win95KeyFollowsTheOpenDeviceKind) {
     struct {
         uint16_t kind;
         int channel;
-    } cases[] = {{0, 3}, {1, 4}, {2, 1}, {0, 3}};
+    } cases[] = {{0, 3}, {1, 4}, {2, 1}, {0, 3}, {kNoDriverKind, 3}};
     for (const auto& c : cases) {
         kind = c.kind;
         settings.LoadSettings();
         EXPECT_EQ(settings.channel, c.channel) << "kind " << c.kind;
-    }
+    }  // No device open: the other driver's key is as good as the own one.
+    reg.DeleteValue(k95Key, "DeviceVxDs");
+    settings.LoadSettings();
+    EXPECT_EQ(settings.channel, 4);
 }
 
 TEST_F(SettingsAdapterTest, KeysBeforeCurrentControlSetNeverMatch) {

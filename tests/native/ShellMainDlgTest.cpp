@@ -40,7 +40,9 @@ struct RecordingTools : ToolLauncher {
     std::vector<std::pair<std::string, int>> runs;  // tool, help context while it ran
     bool channelOpen = false;
     ui::Dialog toolWindow{135};
+    std::function<void()> whileRunning;
     void Note(const char* tool) {
+        if (whileRunning) whileRunning();
         runs.emplace_back(tool, ctx->helpContext);
         channelOpen = ctx->adapter.channel.IsOpen();
         ctx->acceleratorTarget = &toolWindow;  // as the Configuration dialog does
@@ -430,6 +432,70 @@ TEST(ShellMainDlgTest, DestroyStopsTheCardAndRestoresTheStoredTimeout) {
     EXPECT_EQ(rig.InactivityWrites(), std::vector<uint16_t>{30});
     EXPECT_FALSE(rig.status.cardInitialised);
     EXPECT_FALSE(rig.channel.IsOpen());
+}
+
+TEST(ShellMainDlgTest, NoStoredKeyNoTimeoutAtExit) {
+    Rig rig(Driver::Fake);
+    rig.Open();
+    rig.Tick();
+    rig.fake.Clear();
+    rig.dialog.OnDestroy();
+    EXPECT_EQ(rig.fake.Commands(), std::vector<uint32_t>{CMD_STOP_CARD});
+}
+
+TEST(ShellMainDlgTest, PendingRetriesWaitWhileToolsAndHelpRun) {
+    // A re-attach that was not carried: the 1 s retry stays out of the tools.
+    for (int button : {IDC_CONFIGURATION, IDC_MASTERS}) {
+        Rig rig(Driver::Fake);
+        int failures = 1;
+        rig.fake.commands[CMD_REATTACH_DRIVER] = [&failures](const uint8_t*, uint32_t) {
+            return failures-- > 0 ? test::FakeAnswer::Error(31) : test::FakeAnswer::Result(0);
+        };
+        test::FakeWindow& w = rig.Open();
+        rig.Tick();
+        ASSERT_EQ(w.TimerInterval(1), 1000u);
+        unsigned during = 99;
+        rig.tools.whileRunning = [&] { during = w.TimerInterval(1); };
+        rig.dialog.OnCommand(button);
+        EXPECT_EQ(during, 0u) << button;
+        EXPECT_EQ(w.TimerInterval(1), 100u);
+    }
+
+    // No driver for a PC card: the 10 s retry waits for Help to close, then goes on.
+    Rig rig(Driver::Fake);
+    static_cast<test::FakeDeviceHost*>(rig.devices.get())->existing.clear();
+    rig.registry.SetString(kNtKey, "Master_Name", "HOME");
+    rig.registry.SetString(kNtKey, "CardType", "PCMCIA");
+    test::FakeWindow& w = rig.Open();
+    rig.Tick();
+    ASSERT_EQ(w.TimerInterval(1), 10000u);
+    unsigned during = 99;
+    rig.host.scripts[IDD_HELP] = [&](ui::Dialog&, test::FakeWindow&) {
+        during = w.TimerInterval(1);
+    };
+    rig.dialog.OnCommand(IDC_MAIN_HELP);
+    EXPECT_EQ(during, 0u);
+    EXPECT_EQ(w.TimerInterval(1), 10000u);
+}
+
+TEST(ShellMainDlgTest, Win95PcCardWithoutItsDriverIsRetried) {
+    // Neither device opens, so no device kind is known: the adapter's key is still found.
+    const char k95Key[] = "System\\CurrentControlSet\\Services\\Class\\Net\\0001";
+    for (const char* driverFile : {"odrwin95.sys", "quellan.sys"}) {
+        Rig rig(Driver::Fake);
+        static_cast<test::FakeDeviceHost*>(rig.devices.get())->existing.clear();
+        rig.os.version = platform::OsVersion{1, 4, 0};
+        rig.registry.SetString(k95Key, "DeviceVxDs", driverFile);
+        rig.registry.SetString(k95Key, "CardType", "PCMCIA");
+        test::FakeWindow& w = rig.Open();
+        rig.Tick();
+        EXPECT_EQ(rig.channel.GetDriverKind(), 1);  // the last name tried
+        EXPECT_EQ(w.TimerInterval(1), 10000u) << driverFile;
+
+        static_cast<test::FakeDeviceHost*>(rig.devices.get())->existing.insert("\\\\.\\ODRAPI");
+        rig.Tick();
+        EXPECT_EQ(rig.Enabled(), kAll);
+    }
 }
 
 TEST(ShellMainDlgTest, SurveyAppIsASingleInstance) {
