@@ -2,6 +2,7 @@
 #include "sim/Scenario.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <map>
@@ -155,6 +156,16 @@ bool ToLong(const std::string& text, long long lo, long long hi, long long* out)
     errno = 0;
     long long v = std::strtoll(text.c_str(), &end, 10);
     if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
+    *out = v;
+    return true;
+}
+
+// Hexadecimal digits only, at most `hi`.
+bool ToHex(const std::string& text, long long hi, long long* out) {
+    if (text.empty() || text.size() > 8) return false;
+    char* end = nullptr;
+    const long long v = std::strtoll(text.c_str(), &end, 16);
+    if (*end != '\0' || !std::isxdigit(static_cast<unsigned char>(text[0])) || v > hi) return false;
     *out = v;
     return true;
 }
@@ -361,6 +372,7 @@ class Reader {
             bool ok = true;
             if (key == "node") {
                 ok = AddressValue(v, &a->node);
+                nodeGiven_ = true;
             } else if (key == "rom_version") {
                 ok = Text(v, key, 7, true, &a->romVersion);
             } else if (key == "driver_version") {
@@ -425,6 +437,12 @@ class Reader {
         }
         if (points.empty() || points.size() > 10)
             return Fail(v.second, "calibration needs 1 to 10 points, \"none\" or \"invalid\"");
+        for (size_t i = 1; i < points.size(); ++i) {
+            if (points[i].first <= points[i - 1].first || points[i].second >= points[i - 1].second)
+                return Fail(v.second,
+                            "calibration points must go from the strongest level to the weakest, "
+                            "with falling raw readings");
+        }
         a->calibrationKind = CalibrationKind::Points;
         a->calibration = points;
         return true;
@@ -535,6 +553,25 @@ class Reader {
             } else if (key == "poll_stuck") {
                 if (!Number(v, key, 0, 100, &n)) return false;
                 f->pollStuckPercent = uint32_t(n);
+            } else if (key == "transmit_results") {
+                f->transmitResults.clear();
+                for (const std::string& w : Words(v.first)) {
+                    const size_t colon = w.find(':');
+                    long long result = 0, percent = 0;
+                    const std::string r = colon == std::string::npos ? w : w.substr(0, colon);
+                    const bool hex = r.size() > 2 && r[0] == '0' && (r[1] == 'x' || r[1] == 'X');
+                    const bool ok = colon != std::string::npos &&
+                                    (hex ? ToHex(r.substr(2), 0xFFFF, &result)
+                                         : ToLong(r, -255, 0xFFFF, &result)) &&
+                                    result != 0 && ToLong(w.substr(colon + 1), 0, 100, &percent);
+                    if (!ok)
+                        return Fail(v.second, "bad transmit result \"" + w +
+                                                  "\" (result:percentage, result not 0)");
+                    f->transmitResults.emplace_back(int(result), uint32_t(percent));
+                }
+            } else if (key == "io_pending") {
+                if (!Number(v, key, 0, 100, &n)) return false;
+                f->ioPendingPercent = uint32_t(n);
             } else if (key == "refuse_items") {
                 f->refuseItems.clear();
                 for (const std::string& w : Words(v.first)) {
@@ -561,6 +598,14 @@ class Reader {
                 return Fail(line, "duplicate address " + FormatAddress(address) +
                                       " (first used on line " + std::to_string(it->second) + ")");
         }
+        // The adapter's default address is taken too.
+        if (!nodeGiven_) {
+            for (const auto& [address, line] : addressLines_) {
+                if (address == s->adapter.node)
+                    return Fail(line, "address " + FormatAddress(address) +
+                                          " is this adapter's node address");
+            }
+        }
         std::set<std::string> masterIds;
         for (const Station& m : s->masters) masterIds.insert(m.id);
         for (const Station& n : s->nodes) {
@@ -574,6 +619,7 @@ class Reader {
     std::string file_;
     std::string* error_;
     std::vector<std::pair<Address, int>> addressLines_;
+    bool nodeGiven_ = false;
     std::map<std::string, int> masterLines_;
     std::vector<std::pair<bool, size_t>> defaultSecurity_;  // stations without security_id
 };

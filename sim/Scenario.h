@@ -84,6 +84,11 @@ struct Faults {
     uint32_t transmitBusyPercent = 0;
     uint32_t pollStuckPercent = 0;
     std::vector<uint16_t> refuseItems;
+    // TransmitPing results with their percentages: negative ones answer the short form
+    // (-6, -7), positive ones the long form (11, 0x800).
+    std::vector<std::pair<int, uint32_t>> transmitResults;
+    // Percentage of device calls answered "I/O pending" (997) once the block is filled.
+    uint32_t ioPendingPercent = 0;
 };
 
 struct Scenario {

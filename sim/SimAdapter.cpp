@@ -3,9 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "driver/DriverTypes.h"
+#include "driver/Measure.h"
+#include "driver/RssiTable.h"
 
 namespace odr::sim {
 
@@ -58,13 +61,16 @@ double Percentage(double dbm) {
 }  // namespace
 
 SimAdapter::SimAdapter(Scenario scenario, platform::Clock& clock)
-    : scenario_(std::move(scenario)), clock_(clock), epoch_(clock.Now()), rng_(scenario_.seed) {
+    : scenario_(std::move(scenario)), clock_(clock), lastClock_(clock.Now()), rng_(scenario_.seed) {
     BuildRawTable();
     ApplyStartup(scenario_.adapter.startup);
 }
 
-uint32_t SimAdapter::Elapsed() const {
-    return clock_.Now() - epoch_;
+uint64_t SimAdapter::Elapsed() {
+    const uint32_t now = clock_.Now();
+    elapsed_ += uint32_t(now - lastClock_);  // modulo 2^32 across a wrap
+    lastClock_ = now;
+    return elapsed_;
 }
 
 void SimAdapter::ApplyStartup(const StartupValues& values) {
@@ -76,7 +82,7 @@ void SimAdapter::ApplyStartup(const StartupValues& values) {
     StartRadio(0);
 }
 
-void SimAdapter::StartRadio(uint32_t now) {
+void SimAdapter::StartRadio(uint64_t now) {
     running_ = true;
     syncState_ = 0;
     syncAddress_ = Address{};
@@ -126,6 +132,11 @@ bool SimAdapter::Handle(uint8_t* block, uint32_t* error) {
     }
     WriteU32(block + kReqLength, replyLength);
     WriteU32(block + kReqResult, uint32_t(result));
+    if (Chance(scenario_.faults.ioPendingPercent)) {
+        // Answered, but reported as left pending; the overlapped form completes on its wait.
+        if (error) *error = kErrorIoPending;
+        return false;
+    }
     return true;
 }
 
@@ -445,12 +456,12 @@ void SimAdapter::LoseSync() {
     acquireFrom_ = now_;
 }
 
-void SimAdapter::CatchUp(uint32_t now) {
+void SimAdapter::CatchUp(uint64_t now) {
     // The world moves on between requests too: step through the gap so that delays (roaming,
     // takeover) count from when things happened, not from when the next request came.
     if (now > now_ && now - now_ > kStepMs) {
-        const uint32_t step = std::max(kStepMs, (now - now_) / kMaxSteps);
-        for (uint32_t t = now_ + step; t < now; t += step) {
+        const uint64_t step = std::max<uint64_t>(kStepMs, (now - now_) / kMaxSteps);
+        for (uint64_t t = now_ + step; t < now; t += step) {
             now_ = t;
             Update();
         }
@@ -463,7 +474,7 @@ void SimAdapter::Update() {
     if (!running_) return;
     const uint32_t acquire = scenario_.adapter.acquireMs;
     if (search_ == Search::Asynchronous) {
-        const uint32_t steps = (now_ - searchFrom_) / std::max<uint32_t>(acquire, 1);
+        const uint64_t steps = (now_ - searchFrom_) / std::max<uint32_t>(acquire, 1);
         std::vector<int> heard = HeardMasters(searchDomain_);
         if (steps == 0 || heard.empty()) {
             syncState_ = 0;
@@ -519,14 +530,13 @@ void SimAdapter::UpdateStation() {
         if (roaming) home_ = kNone;
     }
 
-    int candidate = kNone;
-    if (!roaming && home_ >= 0) {
-        if (Heard(scenario_.masters[home_])) candidate = home_;
-    } else {
-        candidate = StrongestMaster(config_.domain, kNone);
-    }
+    const int strongest = StrongestMaster(config_.domain, kNone);
+    // Any master heard keeps an Alternate Master from taking over, also one that a
+    // Station without roaming does not move to.
+    if (strongest != kNone) lastMasterHeard_ = now_;
+    int candidate = strongest;
+    if (!roaming && home_ >= 0) candidate = Heard(scenario_.masters[home_]) ? home_ : kNone;
     if (candidate != kNone) {
-        lastMasterHeard_ = now_;
         if (now_ - acquireFrom_ >= scenario_.adapter.acquireMs) SyncTo(candidate);
         return;
     }
@@ -540,52 +550,26 @@ void SimAdapter::UpdateStation() {
 // Signal readings
 
 void SimAdapter::BuildRawTable() {
-    // Percentage the tools show for each raw reading: straight lines through the
-    // calibration points, from 0 where the weakest segment's line crosses 0 up to 100 at 255.
-    std::vector<std::pair<double, double>> anchors;  // raw, percentage
+    // Without usable points the tools use (or keep) the default table: raw = 100 + percentage.
     const auto& points = scenario_.adapter.calibration;
-    if (scenario_.adapter.calibrationKind != CalibrationKind::Points || points.empty()) {
+    if (scenario_.adapter.calibrationKind != CalibrationKind::Points || points.empty() ||
+        points.size() > size_t(kMaxCalibrationPoints)) {
         for (int p = 0; p <= 100; ++p) rawForPercent_[p] = uint8_t(100 + p);
         return;
     }
-    auto pct = [](uint8_t level) { return Percentage(-double(level)); };
-    const auto& last = points.back();
-    double start = 0;
-    if (points.size() >= 2) {
-        const auto& before = points[points.size() - 2];
-        const double dl = 100 - pct(last.first), dm = 100 - pct(before.first);
-        if (dl != dm)
-            start = last.second +
-                    std::trunc((double(last.second) - before.second) / (dl - dm) * (100 - dl));
+    // The tools' own table, inverted: for each percentage the nearest reading, the first of
+    // equally near ones.
+    uint8_t bytes[2 * kMaxCalibrationPoints];
+    for (size_t i = 0; i < points.size(); ++i) {
+        bytes[2 * i] = points[i].first;
+        bytes[2 * i + 1] = points[i].second;
     }
-    anchors.emplace_back(std::clamp(start, 0.0, 255.0), 0.0);
-    for (size_t i = points.size(); i-- > 0;)
-        anchors.emplace_back(points[i].second, pct(points[i].first));
-    anchors.emplace_back(255.0, 100.0);
-    double table[256];
-    for (int r = 0; r < 256; ++r) {
-        double value = 0;
-        double prevRaw = -1, prevPct = 0;
-        bool placed = false;
-        for (const auto& [raw, p] : anchors) {
-            if (r <= raw) {
-                value = raw > prevRaw && prevRaw >= 0
-                            ? prevPct + (p - prevPct) * (r - prevRaw) / (raw - prevRaw)
-                            : (prevRaw < 0 ? 0.0 : p);
-                placed = true;
-                break;
-            }
-            if (raw >= prevRaw) {
-                prevRaw = raw;
-                prevPct = p;
-            }
-        }
-        table[r] = std::clamp(placed ? value : 100.0, 0.0, 100.0);
-    }
+    RssiTable table;
+    BuildRssiTable(bytes, int(points.size()), &table);
     for (int p = 0; p <= 100; ++p) {
         int best = 0;
         for (int r = 1; r < 256; ++r) {
-            if (std::fabs(table[r] - p) < std::fabs(table[best] - p)) best = r;
+            if (std::abs(table.percent[r] - p) < std::abs(table.percent[best] - p)) best = r;
         }
         rawForPercent_[p] = uint8_t(best);
     }
@@ -651,6 +635,9 @@ int SimAdapter::TransmitPing(bool longForm, uint8_t* data, uint32_t length) {
     const uint32_t payload = ReadU32(data + (longForm ? 16 : 14));
     if (payload > kMaxPingPayload) return kRefused;
     if (Chance(scenario_.faults.transmitBusyPercent)) return longForm ? 1 : -5;
+    for (const auto& [result, percent] : scenario_.faults.transmitResults) {
+        if ((result > 0) == longForm && Chance(percent)) return result;  // nothing sent
+    }
 
     Address destination;
     std::memcpy(destination.data(), data, 6);
@@ -695,10 +682,11 @@ int SimAdapter::TransmitPing(bool longForm, uint8_t* data, uint32_t length) {
     }
     ping.completes = now_ + slowest;
 
-    WriteU32(data + 8, ping.sent);
+    // Time stamps on the driver's own 32-bit clock.
+    WriteU32(data + 8, uint32_t(ping.sent));
     if (longForm) {
         const bool done = ping.answered && !ping.stuck;
-        WriteU32(data + 12, done ? ping.completes : ping.sent + kPingGiveUpMs);
+        WriteU32(data + 12, uint32_t(done ? ping.completes : ping.sent + kPingGiveUpMs));
         return done ? kOk : 2;
     }
     const uint8_t handle = nextHandle_;
@@ -737,7 +725,7 @@ int SimAdapter::PollPing(uint8_t* data, uint32_t length, uint32_t* replyLength) 
     if (ping.stuck) return 1;
     if (ping.answered) {
         if (now_ < ping.completes) return 1;
-        WriteU32(data + 2, ping.completes);
+        WriteU32(data + 2, uint32_t(ping.completes));
         return kOk;
     }
     return now_ - ping.sent >= kPingGiveUpMs ? 2 : 1;

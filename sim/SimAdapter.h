@@ -43,29 +43,30 @@ class SimAdapter {
     // itself fails (driver_lost fault).
     bool Handle(uint8_t* block, uint32_t* error);
 
-    // Raw reading the adapter reports for a level in dBm, without jitter.
+    // Raw reading the adapter reports for a level in dBm, without jitter: the reading whose
+    // percentage in the tools' own table is nearest to the level's.
     uint8_t RawForLevel(double dbm) const;
-    // Milliseconds since the adapter was created.
-    uint32_t Elapsed() const;
 
     const Scenario& scenario() const { return scenario_; }
 
   private:
     // The card's radio after a start: running, unsynchronised, acquiring from `now`.
-    void StartRadio(uint32_t now);
+    void StartRadio(uint64_t now);
+    // Milliseconds since the adapter was created, in 64 bits: the process clock wraps.
+    uint64_t Elapsed();
     enum class Search { None, Asynchronous, Synchronous };
     static constexpr int kSelf = -2;  // sync target: this adapter acting as master
     static constexpr int kNone = -1;
 
     struct Reply {
-        uint32_t arrival = 0;  // ms since creation
+        uint64_t arrival = 0;  // ms since creation
         Address from{};
         uint8_t raw = 0;
         uint32_t value = 0;
     };
     struct Ping {
-        uint32_t sent = 0;
-        uint32_t completes = 0;  // when the last answer arrives
+        uint64_t sent = 0;
+        uint64_t completes = 0;  // when the last answer arrives
         bool answered = false;
         bool stuck = false;
     };
@@ -83,7 +84,7 @@ class SimAdapter {
     void BuildRawTable();
 
     // World.
-    void CatchUp(uint32_t now);
+    void CatchUp(uint64_t now);
     void Update();
     double Seconds() const { return now_ / 1000.0; }
     bool Heard(const Station& station) const;
@@ -99,8 +100,9 @@ class SimAdapter {
 
     Scenario scenario_;
     platform::Clock& clock_;
-    uint32_t epoch_;
-    uint32_t now_ = 0;
+    uint32_t lastClock_;
+    uint64_t elapsed_ = 0;
+    uint64_t now_ = 0;
     std::mt19937 rng_;
     platform::Mutex mutex_;
 
@@ -115,16 +117,16 @@ class SimAdapter {
     uint8_t syncSubchannel_ = 0;
     int syncTarget_ = kNone;  // master index, kSelf or kNone
     int home_ = kNone;        // the master a station keeps when roaming is disabled
-    uint32_t acquireFrom_ = 0;
-    uint32_t lastMasterHeard_ = 0;
+    uint64_t acquireFrom_ = 0;
+    uint64_t lastMasterHeard_ = 0;
     bool tookOver_ = false;
     int roamCandidate_ = kNone;
-    uint32_t roamSince_ = 0;
+    uint64_t roamSince_ = 0;
 
     Search search_ = Search::None;
     uint8_t searchDomain_ = 0;
     std::string searchName_;
-    uint32_t searchFrom_ = 0;
+    uint64_t searchFrom_ = 0;
 
     bool parked_ = false;
     uint8_t parkedChannel_ = 0;

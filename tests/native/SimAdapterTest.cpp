@@ -10,6 +10,8 @@
 
 #include "driver/DataList.h"
 #include "driver/DriverTypes.h"
+#include "driver/Measure.h"
+#include "driver/RssiTable.h"
 #include "fakes/FakePlatform.h"
 #include "sim/SimAdapter.h"
 #include "sim/SimDevice.h"
@@ -566,6 +568,18 @@ TEST_F(SimWorldTest, AlternateMasterTakesOverAfterFiveSilentSeconds) {
     EXPECT_EQ(Sync(), 1);
 }
 
+TEST_F(SimWorldTest, AlternateMasterWithoutRoamingKeepsOffWhileAMasterIsHeard) {
+    Scenario s =
+        Site({Master("A", "0020a6100001", 1, "-50", "0-3"), Master("B", "0020a6100002", 1, "-70")});
+    s.adapter.startup.stationType = kAlternateMaster;
+    s.adapter.startup.roaming = 1;
+    Reset(s);
+    EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), 300);
+    // A goes silent; B is heard but not moved to: no sync, and no takeover either.
+    EXPECT_EQ(Run(20000), 0);
+    EXPECT_NE(MasterAddress(), "0020a6f00001");
+}
+
 TEST_F(SimWorldTest, SecurityIdTakesEffectAtOnceAndIsNotStored) {
     EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), 300);
     EXPECT_EQ(SetSecurityId("GUESTNET"), 0);
@@ -692,15 +706,108 @@ TEST_F(SimWorldTest, RawReadingsFollowTheCalibration) {
     EXPECT_EQ(none.RawForLevel(-90), 100);
 }
 
+// The percentage the tools show for a level: the simulator's raw reading through the tools'
+// own table (the driver's), against 100 - (-level - 40) x 2.5.
+TEST(SimCalibrationTest, ReadingsThroughTheToolsTable) {
+    const std::vector<std::vector<uint8_t>> calibrations = {
+        {40, 200, 60, 150, 80, 100},           // the default site: one step behind
+        {40, 130, 80, 110},                    // steep, and one step behind
+        {40, 240, 55, 180, 70, 120, 80, 100},  // four points
+        {45, 170, 75, 60},                     // a start below raw 0
+        {40, 220, 70, 140},                    // the weakest point above 0 %
+        {60, 150},                             // one point
+    };
+    test::FakeClock clock;
+    for (const auto& points : calibrations) {
+        SCOPED_TRACE(::testing::PrintToString(points));
+        Scenario s = DefaultScenario();
+        s.adapter.calibration.clear();
+        for (size_t i = 0; i < points.size(); i += 2)
+            s.adapter.calibration.emplace_back(points[i], points[i + 1]);
+        SimAdapter adapter(s, clock);
+        RssiTable table;
+        BuildRssiTable(points.data(), int(points.size() / 2), &table);
+        for (double level = -30; level >= -95; level -= 0.5) {
+            const double right = std::clamp(100 - (-level - 40) * 2.5, 0.0, 100.0);
+            // Within 3 points wherever the table comes that close at all.
+            double nearest = 100;
+            for (int r = 0; r < 256; ++r)
+                nearest = std::min(nearest, std::fabs(table.percent[r] - right));
+            const int shown = table[adapter.RawForLevel(level)];
+            EXPECT_LE(std::fabs(shown - right), std::max(3.0, nearest + 0.5)) << level;
+        }
+    }
+    Scenario s = DefaultScenario();
+    s.adapter.calibration = {{40, 130}, {80, 110}};
+    SimAdapter steep(s, clock);
+    const uint8_t points[] = {40, 130, 80, 110};
+    RssiTable table;
+    BuildRssiTable(points, 2, &table);
+    EXPECT_EQ(table[steep.RawForLevel(-42)], 95);
+}
+
+TEST_F(SimWorldTest, HeardDownToMinus85) {
+    for (const char* signal : {"-85", "-85.5"}) {
+        Reset(Site({Master("A", "0020a6100001", 1, signal)}));
+        EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), signal[3] == 0 ? 300 : -1) << signal;
+    }
+}
+
+TEST(SimClockTest, KeepsGoingWhenTheProcessClockWraps) {
+    test::FakeClock clock;
+    clock.now = 0xFFFFFFFFu - 1000;  // 49.7 days after the system started
+    SimDeviceHost host(DefaultScenario(), clock);
+    std::unique_ptr<Device> device = host.Open(kNtDevicePath, false);
+    ASSERT_NE(device, nullptr);
+    auto syncState = [&] {
+        std::vector<uint8_t> block(kRequestBlockSize, 0);
+        WriteU32(&block[kReqCommand], CMD_GET_DRIVER_DATA);
+        uint16_t used = 0;
+        AddToDataList(&block[kReqData], &used, ITEM_SYNC_STATE, nullptr, kRequestDataSize);
+        WriteU32(&block[kReqLength], used + 2u);
+        uint32_t error = 0;
+        EXPECT_TRUE(device->Control(block.data(), &error));
+        uint8_t state = 0xEE;
+        EXPECT_EQ(GetfromDataList(&block[kReqData], used + 2u, ITEM_SYNC_STATE, &state), 0);
+        return state;
+    };
+    clock.Advance(200);
+    EXPECT_EQ(syncState(), 0);
+    clock.Advance(900);  // past 2^32: the acquisition time has passed
+    EXPECT_EQ(syncState(), 1);
+    clock.Advance(60000);
+    EXPECT_EQ(syncState(), 1);
+
+    // An adapter that lives 49.7 days: its own time passes 2^32 ms and goes on.
+    Scenario s = DefaultScenario();
+    s.faults.driverAbsent.spans = {{0, 30}};
+    SimDeviceHost old(s, clock);
+    EXPECT_EQ(old.Open(kNtDevicePath, false), nullptr);
+    clock.Advance(40000);
+    device = old.Open(kNtDevicePath, false);
+    ASSERT_NE(device, nullptr);
+    clock.Advance(0xFFFFFFFFu - 40000 - 100);
+    EXPECT_EQ(syncState(), 1);
+    clock.Advance(90);  // a gap that ends just before 2^32
+    EXPECT_EQ(syncState(), 1);
+    clock.Advance(20);
+    EXPECT_EQ(syncState(), 1);
+    EXPECT_NE(old.Open(kNtDevicePath, false), nullptr);  // not back at the start
+}
+
 TEST_F(SimWorldTest, ParkedRadioReadings) {
-    auto readings = [this](uint8_t channel, int n) {
+    // The tools' table of the default calibration.
+    const uint8_t points[] = {40, 200, 60, 150, 80, 100};
+    RssiTable table;
+    BuildRssiTable(points, 3, &table);
+    auto readings = [this, &table](uint8_t channel, int n) {
         EXPECT_EQ(Call(CMD_DISABLE_HOPPING, &channel, 1).result, 0);
         std::vector<int> percent;
         for (int i = 0; i < n; ++i) {
             uint8_t raw = 0;
             Answer a = Call(CMD_GET_RSSI, &raw, 1);
             EXPECT_EQ(a.result, 0);
-            percent.push_back(std::clamp(a.data[0] - 100, 0, 100));  // the default table
+            percent.push_back(table[a.data[0]]);
         }
         return percent;
     };
@@ -847,6 +954,30 @@ TEST_F(SimWorldTest, TransmitBusyAndStuckPolls) {
     EXPECT_NEAR(busy, n * 0.25, 4 * std::sqrt(n * 0.25 * 0.75));
     const double sentCount = n - busy;
     EXPECT_NEAR(stuck, sentCount * 0.10, 4 * std::sqrt(sentCount * 0.1 * 0.9));
+}
+
+TEST_F(SimWorldTest, TransmitResultsAndPendingRequests) {
+    Scenario s = DefaultScenario();
+    s.faults.transmitResults = {{-6, 100}, {0x800, 100}};
+    Reset(s);
+    clock.Advance(500);
+    EXPECT_EQ(Ping("0020a6100001", 100), -6);
+    EXPECT_EQ(Ping("0020a6100001", 100, true), 0x800);
+    EXPECT_TRUE(Drain().empty());  // nothing was sent
+    s.faults.transmitResults = {{11, 100}};
+    Reset(s);
+    clock.Advance(500);
+    EXPECT_EQ(Ping("0020a6100001", 100, true), 11);
+    EXPECT_EQ(Ping("0020a6100001", 100), 0);  // a long-form result leaves the short form
+
+    s.faults.transmitResults.clear();
+    s.faults.ioPendingPercent = 100;
+    Reset(s);
+    Answer a = Call(CMD_GET_DRIVER_VERSION);
+    EXPECT_FALSE(a.carried);
+    EXPECT_EQ(a.error, kErrorIoPending);
+    EXPECT_EQ(a.result, 0);  // the block was answered all the same
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(a.data.data())), "2.10");
 }
 
 TEST_F(SimWorldTest, SameSeedSameClockSameAnswers) {

@@ -164,9 +164,20 @@ TEST(SimScenarioTest, CoursesSpansAndSpecialValues) {
 
     ASSERT_TRUE(ParseScenario("[adapter]\ncalibration = invalid\n", "t.ini", &s, &error));
     EXPECT_EQ(s.adapter.calibrationKind, CalibrationKind::Invalid);
+    ASSERT_TRUE(
+        ParseScenario("[faults]\ntransmit_results = -6:5 -7:10 11:2 0x800:3\n"
+                      "io_pending = 4\n",
+                      "t.ini", &s, &error))
+        << error;
+    EXPECT_EQ(s.faults.transmitResults,
+              (std::vector<std::pair<int, uint32_t>>{{-6, 5}, {-7, 10}, {11, 2}, {0x800, 3}}));
+    EXPECT_EQ(s.faults.ioPendingPercent, 4u);
 }
 
 TEST(SimScenarioTest, BadFilesAreRefusedWithFileAndLine) {
+    const char* kCalibrationOrder =
+        "f.ini:2: calibration points must go from the strongest level to the weakest, with "
+        "falling raw readings";
     struct Case {
         const char* text;
         const char* error;
@@ -218,6 +229,16 @@ TEST(SimScenarioTest, BadFilesAreRefusedWithFileAndLine) {
         {"[faults]\nrefuse_items = 18 25\n", "f.ini:2: bad item id \"25\" (1 to 24)"},
         {"[faults]\npoll_stuck = 2.5\n", "f.ini:2: bad number for poll_stuck \"2.5\" (0 to 100)"},
         {"[faults]\ncolour = red\n", "f.ini:2: unknown key 'colour' in [faults]"},
+        {"[adapter]\ncalibration = 60:150 40:200\n", kCalibrationOrder},
+        {"[adapter]\ncalibration = 40:150 60:150\n", kCalibrationOrder},
+        {"[master.A]\naddress = 0020a6f00001\n",
+         "f.ini:2: address 0020a6f00001 is this adapter's node address"},
+        {"[faults]\ntransmit_results = -6:5 0:5\n",
+         "f.ini:2: bad transmit result \"0:5\" (result:percentage, result not 0)"},
+        {"[faults]\ntransmit_results = 0x800\n",
+         "f.ini:2: bad transmit result \"0x800\" (result:percentage, result not 0)"},
+        {"[faults]\ntransmit_results = 0x8g0:1\n",
+         "f.ini:2: bad transmit result \"0x8g0:1\" (result:percentage, result not 0)"},
     };
     for (const Case& c : cases) {
         Scenario s = DefaultScenario();
