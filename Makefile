@@ -1,54 +1,111 @@
 # make test   installs what is missing, builds and runs the native and the Windows tests
 # make run    builds and starts the programs under Wine on the simulated adapter
-# make bench  measures odrstat under Wine and runs the native benchmarks
+# make bench  measures odrstat under Wine (both builds) and runs the native benchmarks
+#
+# Windows builds: build/win32 (the shipped 32-bit programs, win32 thread model, prefix
+# build/win32/wineprefix), build/win32-tests (the 32-bit Windows-side test binary, posix
+# thread model) and build/win64 (64-bit programs and tests, prefix build/win64/wineprefix).
+# 32-bit Wine runs only on hosts that run 32-bit programs (scripts/host32.sh asks).
 SHELL := /bin/bash
 ROOT := $(CURDIR)
 BUILD := $(ROOT)/build
 NATIVE := $(BUILD)/native
 WIN32 := $(BUILD)/win32
+WIN32_TESTS := $(BUILD)/win32-tests
+WIN64 := $(BUILD)/win64
 BENCH := $(BUILD)/bench
-PREFIX := $(BUILD)/wineprefix
-PROBE := $(WIN32)/tools/odrprobe.exe
 JOBS ?= 2
-WINE_SESSION := bash $(ROOT)/scripts/winesession.sh $(PREFIX) $(PROBE) --
+HOST32 = $(shell bash $(ROOT)/scripts/host32.sh)
+SESSION := bash $(ROOT)/scripts/winesession.sh
+# The Windows versions the end-to-end tests also run under (the settings layout and the
+# device names follow the version).
+VERSIONS ?= win95 win98 nt40 winxp
 
-.PHONY: test setup native win32 test-native test-win32 run bench format clean
+.PHONY: test setup host native win32 win32-tests win64 test-native test-win32 test-win64 \
+	test-versions run bench format clean
 
 test: setup
 	$(MAKE) test-native
+	$(MAKE) test-win64
 	$(MAKE) test-win32
+	$(MAKE) test-versions
 
 setup:
 	@bash scripts/setup.sh
+
+host:
+	@if [[ "$(HOST32)" == yes ]]; then \
+	    echo "host: this machine runs 32-bit programs: 32-bit and 64-bit Wine both run"; \
+	else \
+	    echo "host: this machine cannot run 32-bit programs: only 64-bit Wine runs here"; \
+	fi
 
 native:
 	cmake -S $(ROOT) -B $(NATIVE)
 	cmake --build $(NATIVE) -j$(JOBS)
 
 win32:
-	cmake -S $(ROOT) -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake \
-	    -DODR_WINEPREFIX=$(PREFIX)
+	cmake -S $(ROOT) -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake
 	cmake --build $(WIN32) -j$(JOBS)
+
+win32-tests:
+	cmake -S $(ROOT) -B $(WIN32_TESTS) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686-posix.cmake \
+	    -DODR_PROGRAM_TESTS=OFF -DODR_WINEPREFIX=$(WIN32)/wineprefix
+	cmake --build $(WIN32_TESTS) -j$(JOBS) --target win_tests
+
+win64:
+	cmake -S $(ROOT) -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-x86_64.cmake
+	cmake --build $(WIN64) -j$(JOBS)
 
 test-native: native
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
 
 # Windows-side GoogleTest binary and the end-to-end tests, one Wine session for all.
-test-win32: win32
-	$(WINE_SESSION) ctest --test-dir $(WIN32) --output-on-failure
+test-win64: host win64
+	$(SESSION) $(WIN64) -- ctest --test-dir $(WIN64) --output-on-failure
 
-run: setup win32
-	@bash scripts/run.sh $(WIN32) $(PREFIX)
+# The import check of the shipped 32-bit programs runs everywhere; the Wine part only
+# where 32-bit programs run.
+test-win32: host win32
+	ctest --test-dir $(WIN32) --output-on-failure -L imports
+	@if [[ "$(HOST32)" != yes ]]; then \
+	    echo "test-win32: SKIPPED the 32-bit Windows-side and end-to-end tests: this host cannot run 32-bit programs, so 32-bit Wine cannot start (the 64-bit build ran them)"; \
+	else \
+	    $(MAKE) win32-tests && \
+	    $(SESSION) $(WIN32) -- ctest --test-dir $(WIN32_TESTS) --output-on-failure && \
+	    $(SESSION) $(WIN32) -- ctest --test-dir $(WIN32) --output-on-failure -LE imports; \
+	fi
 
-bench: setup win32
+# The end-to-end tests under older Windows versions: the shipped 32-bit programs where
+# 32-bit Wine runs, the 64-bit ones elsewhere.
+test-versions: host
+	@if [[ "$(HOST32)" == yes ]]; then build=$(WIN32); $(MAKE) win32; \
+	else build=$(WIN64); $(MAKE) win64; fi; \
+	for v in $(VERSIONS); do \
+	    echo "test-versions: end-to-end tests of $$(basename $$build) as Windows $$v"; \
+	    ODR_WINE_VERSION=$$v $(SESSION) $$build -- ctest --test-dir $$build --output-on-failure -L e2e || exit 1; \
+	done
+
+run: setup host
+	@if [[ "$(HOST32)" == yes ]]; then \
+	    echo "run: the 32-bit programs (build/win32) under 32-bit Wine"; \
+	    $(MAKE) win32 && bash scripts/run.sh $(WIN32); \
+	else \
+	    echo "run: the 64-bit programs (build/win64) under 64-bit Wine: this host cannot run 32-bit programs"; \
+	    $(MAKE) win64 && bash scripts/run.sh $(WIN64); \
+	fi
+
+bench: setup host win64
 	cmake -S $(ROOT) -B $(BENCH) -DODR_SANITIZE=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BENCH) -j$(JOBS) --target benchmarks
-	cmake --build $(WIN32) -j$(JOBS) --target benchmarks
-	@bash scripts/bench.sh $(WIN32) $(PREFIX) $(BENCH)
+	cmake --build $(WIN64) -j$(JOBS) --target benchmarks
+	@if [[ "$(HOST32)" == yes ]]; then $(MAKE) win32 && cmake --build $(WIN32) -j$(JOBS) --target benchmarks; fi
+	@bash scripts/bench.sh $(BENCH) $(WIN64) $$([[ "$(HOST32)" == yes ]] && echo $(WIN32))
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	-[ -d $(PREFIX) ] && WINEPREFIX=$(PREFIX) wineserver -k 2>/dev/null; true
+	-for p in $(WIN32)/wineprefix $(WIN64)/wineprefix; do \
+	    [[ -d $$p ]] && WINEPREFIX=$$p $$(ls /usr/lib/wine/wineserver* | head -n 1) -k 2>/dev/null; done; true
 	rm -rf $(BUILD)

@@ -8,7 +8,7 @@ build=$(cd "${1:?usage: odrcfg_figures.sh BUILD_DIR [IDLE_SECONDS]}" && pwd)
 idle=${2:-60}
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 
-exec "$source_dir/scripts/winesession.sh" "$build/wineprefix" "$build/tools/odrprobe.exe" -- \
+exec "$source_dir/scripts/winesession.sh" "$build" -- \
     bash -c '
 set -euo pipefail
 build=$1 idle=$2

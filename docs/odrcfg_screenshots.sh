@@ -7,7 +7,7 @@ set -euo pipefail
 build=$(cd "${1:?usage: odrcfg_screenshots.sh BUILD_DIR}" && pwd)
 docs=$(cd "$(dirname "$0")" && pwd)
 
-exec "$docs/../scripts/winesession.sh" "$build/wineprefix" "$build/tools/odrprobe.exe" -- \
+exec "$docs/../scripts/winesession.sh" "$build" -- \
     bash -c '
 set -uo pipefail
 build=$1 docs=$2

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Figures (not timed tests): odrstat under Wine on the simulated adapter, the sizes of the
-# .exe files, and the native benchmark programs of bench/.
-#   scripts/bench.sh WIN32_BUILD PREFIX NATIVE_BENCH_BUILD
+# .exe files of each Windows build, and the native benchmark programs of bench/.
+#   scripts/bench.sh NATIVE_BENCH_BUILD WINDOWS_BUILD...
 # ODR_BENCH_SECONDS sets the polling span measured (default 60); ODR_BENCH_SCENARIO a
 # scenario file for odrstat (e.g. one where no master is heard).
 set -euo pipefail
@@ -10,21 +10,39 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 INFO_TITLE="Ondrel Status Monitor Information"
 
 if [[ ${1:-} != --inside ]]; then
-    build=$(cd "${1:?usage: bench.sh WIN32_BUILD PREFIX NATIVE_BENCH_BUILD}" && pwd)
-    prefix=${2:?}
-    bench=${3:?}
-    echo "== sizes of the programs"
-    for exe in "$build"/*.exe; do
-        [[ -f $exe ]] || continue
-        printf '%-12s %8d bytes (%d KB)\n' "$(basename "$exe")" "$(stat -c %s "$exe")" \
-            $(( ($(stat -c %s "$exe") + 1023) / 1024 ))
+    bench=${1:?usage: bench.sh NATIVE_BENCH_BUILD WINDOWS_BUILD...}
+    shift
+    for build in "$@"; do
+        build=$(cd "$build" && pwd)
+        name=$(basename "$build")
+        echo "== sizes of the programs ($name)"
+        for exe in "$build"/*.exe; do
+            [[ -f $exe ]] || continue
+            printf '%-12s %8d bytes (%d KB)\n' "$(basename "$exe")" "$(stat -c %s "$exe")" \
+                $(( ($(stat -c %s "$exe") + 1023) / 1024 ))
+        done
+        if [[ -f $build/odrstat.exe ]]; then
+            # Headless, so that nothing on the user's screen takes part.
+            echo "== odrstat ($name)"
+            (unset DISPLAY; ODR_SEED_ADAPTER=1 bash "$root/scripts/winesession.sh" "$build" -- \
+                bash "$0" --inside "$build")
+        else
+            echo "== odrstat.exe is not built in $name: no monitor figures"
+        fi
+        # Other programs' figure scripts (odrstat's own are measured above).
+        for script in "$root"/bench/*_figures.sh; do
+            [[ -f $script ]] || continue
+            echo "== $(basename "$script") ($name)"
+            bash "$script" "$build"
+        done
+        if [[ -f $build/bench/bench_settings_wine.exe ]]; then
+            echo "== LoadSettings under Wine (20,000 keys in the prefix's registry, $name)"
+            (unset DISPLAY; bash "$root/scripts/winesession.sh" "$build" -- \
+                wine "$build/bench/bench_settings_wine.exe" 20000)
+        fi
     done
-    if [[ -f $build/odrstat.exe ]]; then
-        # Headless, so that nothing on the user's screen takes part.
-        (unset DISPLAY; ODR_SEED_ADAPTER=1 bash "$root/scripts/winesession.sh" "$prefix" \
-            "$build/tools/odrprobe.exe" -- bash "$0" --inside "$build")
-    else
-        echo "== odrstat.exe is not built: no monitor figures"
+    if [[ $(bash "$root/scripts/host32.sh") != yes ]]; then
+        echo "== SKIPPED the 32-bit Wine figures: this host cannot run 32-bit programs"
     fi
     echo "== native benchmarks ($bench/bench)"
     ran=0
@@ -35,17 +53,6 @@ if [[ ${1:-} != --inside ]]; then
         ran=1
     done
     ((ran)) || echo "(none: bench/ has no programs yet)"
-    # Other programs' figure scripts (odrstat's own are measured above).
-    for script in "$root"/bench/*_figures.sh; do
-        [[ -f $script ]] || continue
-        echo "== $(basename "$script")"
-        bash "$script" "$build"
-    done
-    if [[ -f $build/bench/bench_settings_wine.exe ]]; then
-        echo "== LoadSettings under Wine (20,000 keys in the prefix's registry)"
-        (unset DISPLAY; bash "$root/scripts/winesession.sh" "$prefix" -- \
-            wine "$build/bench/bench_settings_wine.exe" 20000)
-    fi
     exit 0
 fi
 

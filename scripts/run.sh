@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts the programs that are built (odrstat.exe, odrcfg.exe) under Wine on the simulated
 # adapter, in the build's own prefix seeded with the adapter's settings key.
-#   scripts/run.sh WIN32_BUILD PREFIX
+#   scripts/run.sh BUILD        (build/win32 or build/win64)
 # With a DISPLAY it is interactive and returns when the programs end. Without one (or with
 # ODR_RUN_HEADLESS=1) it runs them under Xvfb for ODR_RUN_SECONDS (default 6), prints what
 # the monitor shows and saves a screenshot under out/.
@@ -12,8 +12,7 @@ INFO_TITLE="Ondrel Status Monitor Information"
 TOOL_TITLE="Ondrel Site Survey & Configuration Tool"
 
 if [[ ${1:-} != --inside ]]; then
-    build=$(cd "${1:?usage: run.sh WIN32_BUILD PREFIX}" && pwd)
-    prefix=${2:?usage: run.sh WIN32_BUILD PREFIX}
+    build=$(cd "${1:?usage: run.sh BUILD}" && pwd)
     found=0
     for p in odrstat odrcfg; do [[ -f $build/$p.exe ]] && found=1; done
     if ((found == 0)); then
@@ -23,8 +22,8 @@ if [[ ${1:-} != --inside ]]; then
     mode=headless
     if [[ -n ${DISPLAY:-} && ${ODR_RUN_HEADLESS:-0} != 1 ]]; then mode=interactive; fi
     if [[ $mode == headless ]]; then unset DISPLAY; fi
-    ODR_SEED_ADAPTER=1 exec bash "$root/scripts/winesession.sh" "$prefix" \
-        "$build/tools/odrprobe.exe" -- bash "$0" --inside "$build" "$mode"
+    ODR_SEED_ADAPTER=1 exec bash "$root/scripts/winesession.sh" "$build" -- \
+        bash "$0" --inside "$build" "$mode"
 fi
 
 build=$2

@@ -1,29 +1,53 @@
 #!/usr/bin/env bash
-# Runs a command inside a Wine session of the build's own prefix:
-#   scripts/winesession.sh PREFIX [PROBE_EXE] -- COMMAND [ARGS...]
-# - WINEPREFIX=PREFIX (32-bit), created on first use with "Managed"=N for the X11 driver;
-# - Xvfb when there is no DISPLAY, stopped afterwards;
-# - a persistent wineserver and one idle Windows process (PROBE_EXE idle) for the whole
-#   command, so each test does not pay for Wine's helper processes starting and stopping;
-# - everything started here is stopped on the way out, also on failure.
-# With ODR_SEED_ADAPTER=1 the prefix also gets the adapter's Windows NT settings key.
+# Runs a command inside a Wine session of a Windows build's own prefix:
+#   scripts/winesession.sh BUILD -- COMMAND [ARGS...]
+# BUILD/wine.env (written by CMake) names the prefix and its architecture: win64 for the
+# x86_64 build, win32 for the i686 one. The session
+# - calls the loader of that architecture directly (/usr/lib/wine/wine64 or
+#   /usr/lib/wine/wine, WINELOADER set) and puts scripts/winebin first on PATH, so `wine`,
+#   `winepath`, `reg`, ... go through it and never through the distribution's wrappers;
+# - creates the prefix on first use with "Managed"=N for the X11 driver;
+# - starts Xvfb when there is no DISPLAY, and stops it afterwards;
+# - keeps a persistent wineserver and one idle Windows process (BUILD/tools/odrprobe.exe
+#   idle) for the whole command, so each test does not pay for Wine's helper processes;
+# - stops everything it started on the way out, also on failure.
+# ODR_SEED_ADAPTER=1 also gives the prefix the adapter's Windows NT settings key;
+# ODR_WINE_VERSION=win95|win98|nt40|winxp|... sets the Windows version the programs see
+# (unset: Wine's default).
 set -euo pipefail
 
-prefix=${1:?usage: winesession.sh PREFIX [PROBE_EXE] -- COMMAND...}
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:?usage: winesession.sh BUILD -- COMMAND...}
 shift
-probe=""
-if [[ ${1:-} != "--" ]]; then
-    probe=${1:-}
-    shift || true
-fi
 [[ ${1:-} == "--" ]] && shift
 [[ $# -gt 0 ]] || { echo "winesession: no command" >&2; exit 2; }
+build=$(cd "$build" && pwd)
+[[ -f $build/wine.env ]] || { echo "winesession: $build/wine.env is missing (configure the build first)" >&2; exit 2; }
+# shellcheck source=/dev/null
+source "$build/wine.env"
+arch=${ODR_WINEARCH:?}
+prefix=${ODR_WINEPREFIX:?}
+probe=$build/tools/odrprobe.exe
 
+if [[ $arch == win64 ]]; then
+    loader=/usr/lib/wine/wine64
+    server=/usr/lib/wine/wineserver64
+else
+    if [[ $(bash "$root/scripts/host32.sh") != yes ]]; then
+        echo "winesession: this host cannot run 32-bit programs, so 32-bit Wine cannot start" >&2
+        exit 3
+    fi
+    loader=/usr/lib/wine/wine
+    server=/usr/lib/wine/wineserver32
+fi
+[[ -x $server ]] || server=$(ls /usr/lib/wine/wineserver* 2>/dev/null | head -n 1)
+[[ -x $loader ]] || { echo "winesession: $loader is missing (run make setup)" >&2; exit 2; }
+export WINELOADER=$loader WINESERVER=$server PATH=$root/scripts/winebin:$PATH
 mkdir -p "$(dirname "$prefix")"
 prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
-log=$(dirname "$prefix")/winesession.log
+log=$prefix.log
 : >"$log"
 
 xvfb_pid="" idle_pid="" server_started=""
@@ -68,12 +92,12 @@ if [[ -z ${DISPLAY:-} ]]; then
 fi
 
 # A prefix of another architecture (or a half-made one) is made again.
-if [[ -f $prefix/system.reg ]] && ! grep -q '^#arch=win32' "$prefix/system.reg"; then
-    echo "winesession: $prefix is not a 32-bit prefix; making it again"
+if [[ -f $prefix/system.reg ]] && ! grep -q "^#arch=$arch" "$prefix/system.reg"; then
+    echo "winesession: $prefix is not a $arch prefix; making it again"
     rm -rf "$prefix"
 fi
 if [[ ! -f $prefix/.odr-ready ]]; then
-    echo "winesession: creating the Wine prefix $prefix (about 10 s)"
+    echo "winesession: creating the $arch Wine prefix $prefix (10-20 s)"
     rm -rf "$prefix"
     wineboot -i >>"$log" 2>&1
     # Without a window manager hiding a window stalls; Wine then draws captions itself.
@@ -82,9 +106,15 @@ if [[ ! -f $prefix/.odr-ready ]]; then
     touch "$prefix/.odr-ready"
 fi
 
-echo "winesession: starting wineserver for $prefix"
+echo "winesession: starting $arch wineserver for $prefix (${ODR_WINE_VERSION:-default Windows version})"
 wineserver -p >>"$log" 2>&1
 server_started=1
+# The Windows version the programs see.
+if [[ -n ${ODR_WINE_VERSION:-} ]]; then
+    wine reg add 'HKCU\Software\Wine' /v Version /d "$ODR_WINE_VERSION" /f >>"$log" 2>&1
+else
+    wine reg delete 'HKCU\Software\Wine' /v Version /f >>"$log" 2>&1 || true
+fi
 if [[ -n $probe && -f $probe ]]; then
     wine "$probe" idle </dev/null >>"$log" 2>&1 &
     idle_pid=$!
@@ -96,7 +126,7 @@ fi
 
 if [[ ${ODR_SEED_ADAPTER:-0} == 1 ]]; then
     # The adapter's key in the Windows NT layout, as the driver's installation leaves it.
-    reg=$(dirname "$prefix")/adapter-nt.reg
+    reg=$prefix-adapter-nt.reg
     printf '%s\r\n' 'REGEDIT4' '' \
         '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\odrwinnt1\Parameters]' \
         '"Master_Name"="MASTER"' \

@@ -3,7 +3,7 @@
 // walk (Windows NT layout). Prints the first load (whole walk), later loads (remembered key)
 // and whole walks, then removes the tree. Built by `make bench` as bench/bench_settings_wine.exe
 // in the Windows build; run it in the build's prefix, e.g.
-//   scripts/winesession.sh build/wineprefix -- wine build/win32/bench/bench_settings_wine.exe 20000
+//   scripts/winesession.sh build/win64 -- wine build/win64/bench/bench_settings_wine.exe 20000
 #include <algorithm>
 #include <chrono>
 #include <cstdio>

@@ -3,6 +3,14 @@
 set -uo pipefail
 
 : "${ODR_BUILD_DIR:?ODR_BUILD_DIR is not set (run through ctest)}"
+# `wine`, `winepath`, `reg` go through the loader CTest names (WINELOADER), never through
+# the distribution's wrappers.
+PATH="${ODR_SOURCE_DIR:?}/scripts/winebin:$PATH"
+if [[ -z ${WINESERVER:-} ]]; then
+    WINESERVER=/usr/lib/wine/wineserver64
+    [[ ${WINEARCH:-} == win32 && -x /usr/lib/wine/wineserver32 ]] && WINESERVER=/usr/lib/wine/wineserver32
+fi
+export PATH WINESERVER
 PROBE="$ODR_BUILD_DIR/tools/odrprobe.exe"
 ODRSTAT="$ODR_BUILD_DIR/odrstat.exe"
 INFO_TITLE="Ondrel Status Monitor Information"
@@ -92,3 +100,8 @@ finish() {
     exit $status
 }
 trap finish EXIT
+
+# True when the programs see a Windows of the 95 family (the session's ODR_WINE_VERSION).
+windows95_family() {
+    [[ ${ODR_WINE_VERSION:-} == win95 || ${ODR_WINE_VERSION:-} == win98 || ${ODR_WINE_VERSION:-} == winme ]]
+}
