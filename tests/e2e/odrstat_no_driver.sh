@@ -10,10 +10,13 @@ started+=($pid)
 probe wait "Error" 15000
 check "odrstat shows a window titled \"Error\"" 0 $?
 message=$(probe text "Error" 1004)
-system="Windows NT"
-windows95_family && system="Windows 95"
-expected=$'\n\nUnable to access Ondrel '"$system"$' driver. Verify that the driver is installed and configured properly.\n\nThe Ondrel Status Monitor will not be loaded'
-check "the message names the missing $system driver" "$expected" "$message"
+if windows95_family; then
+    expected=$'Unable to access Ondrel Windows 95 driver. Verify that the driver is installed and configured properly.\nAlso verify that the odrAPI protocol has been installed.\n\nThe Ondrel Status Monitor will not be loaded'
+    check "the message names the missing Windows 95 driver and its protocol" "$expected" "$message"
+else
+    expected=$'\n\nUnable to access Ondrel Windows NT driver. Verify that the driver is installed and configured properly.\n\nThe Ondrel Status Monitor will not be loaded'
+    check "the message names the missing Windows NT driver" "$expected" "$message"
+fi
 probe click "Error" 1
 timeout 15 tail --pid="$pid" -f /dev/null
 wait "$pid"
