@@ -56,3 +56,15 @@
 #define IDC_INACTIVITY_SECONDS 1115
 #define IDC_INACTIVITY_MINUTES 1117
 #define IDC_MASTER_DOMAIN_LIST 1130
+
+// Snoop window (the spectrum snoop): template, legend bitmaps and controls.
+#define IDD_SNOOP 147
+#define IDB_SNOOP_PEAK 129
+#define IDB_SNOOP_AVERAGE 130
+#define IDC_SNOOP_SLOW 1029
+#define IDC_SNOOP_FAST 1030
+#define IDC_SNOOP_FIRST_FREQ 1031
+#define IDC_SNOOP_LAST_FREQ 1032
+#define IDC_SNOOP_GRAPH 1146
+#define IDC_SNOOP_MEDIUM 1149
+#define IDC_SNOOP_HELP 57670

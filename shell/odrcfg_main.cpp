@@ -17,7 +17,7 @@
 #include "shell/ShellAdapterUi.h"
 #include "shell/ShellContext.h"
 #include "shell/SurveyApp.h"
-#include "shell/ToolLauncher.h"
+#include "shell/ToolSet.h"
 
 // <windows.h> last: its LoadString and Yield macros would rename the portable interfaces'
 // methods.
@@ -85,7 +85,7 @@ int RunSurvey(HINSTANCE instance, const char* commandLine) {
     context.loadAccelerators = [&accelerators](int tableId) { return accelerators.Load(tableId); };
     host.SetMessageFilter([&accelerators](MSG& message) { return accelerators.Filter(message); });
 
-    odr::shell::NoTools tools;
+    odr::shell::CToolSet tools(context);
     return odr::shell::CSurveyApp(context, tools).Run();
 }
 

@@ -1,0 +1,22 @@
+// The tools the main window opens, each run modally on the program's context.
+#pragma once
+
+#include "shell/ShellContext.h"
+#include "shell/ToolLauncher.h"
+
+namespace odr::shell {
+
+class CToolSet : public ToolLauncher {
+  public:
+    explicit CToolSet(ShellContext& context) : ctx_(context) {}
+
+    void RunMasterList(config::AdapterSettings&, int*) override {}
+    void RunSiteSurvey(config::AdapterSettings&) override {}
+    void RunSnoop() override;
+    void RunConfiguration(config::AdapterSettings&) override {}
+
+  private:
+    ShellContext& ctx_;
+};
+
+}  // namespace odr::shell
