@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,7 @@
 #include "shell/MainDlg.h"
 #include "shell/ShellAdapterUi.h"
 #include "shell/ToolSet.h"
+#include "sim/Scenario.h"
 #include "sim/SimDevice.h"
 #include "snoop/SnoopDlg.h"
 
@@ -380,47 +383,89 @@ TEST(SnoopDlgTest, HelpShowsTheSnoopSectionAndTheGraphIsRedrawnAfter) {
     EXPECT_EQ(w.TimerInterval(1), 100u);
 }
 
-// One sweep of the simulated default site at the Medium rate.
-TEST(SnoopDlgTest, DefaultSiteInterferenceStandsOutOnChannels30To36) {
+// The Snoop window on a started simulated adapter, swept once at the Medium rate.
+struct SimulatedSweep {
+    explicit SimulatedSweep(sim::Scenario scenario) : devices(std::move(scenario), clock) {
+        EXPECT_EQ(channel.OpenDriver(&status), 0);
+        uint8_t sync = 0;
+        InitCard(adapter, &sync, 0, 0);
+        EXPECT_NE(sync, 0);
+        w = &host.Open(dialog);
+        w->surfaces[IDC_SNOOP_GRAPH] = {576, 300, {}};
+        dialog.OnPaint();
+        for (int i = 0; i < dialog.Band().count + 3; ++i) {
+            clock.Advance(100);
+            dialog.OnTimer(1);
+            dialog.OnPaint();
+        }
+    }
+    // Average of the column showing channel `k`.
+    unsigned AverageOf(int k) const {
+        const SpectrumSample& s = dialog.Samples().at(size_t(k - dialog.Band().firstChannel));
+        EXPECT_EQ(s.count, 30u) << k;
+        return s.Average();
+    }
+    // Lowest average over channels first..last, and highest over the band's other channels.
+    std::pair<unsigned, unsigned> Contrast(int first, int last) const {
+        unsigned loud = 100, quiet = 0;
+        const int b = dialog.Band().firstChannel;
+        for (int k = b + 1; k <= b + dialog.Band().count; ++k) {
+            if (k >= first && k <= last) {
+                loud = std::min(loud, AverageOf(k));
+            } else {
+                quiet = std::max(quiet, AverageOf(k));
+            }
+        }
+        return {loud, quiet};
+    }
+
     test::FakeClock clock;
     test::FakeOs os;
     Trace trace;
-    sim::SimDeviceHost devices(sim::DefaultScenario(), clock);
-    Channel channel(devices, os, clock, trace);
+    sim::SimDeviceHost devices;
+    Channel channel{devices, os, clock, trace};
     AdapterStatus status;
     RssiTable rssi;
     AdapterContext adapter{channel, clock, os, status, rssi, nullptr};
     platform::MemoryRegistry registry;
     test::FakeHost host;
     shell::ShellContext ctx{adapter, host, registry};
-    ASSERT_EQ(channel.OpenDriver(&status), 0);
-    uint8_t sync = 0;
-    InitCard(adapter, &sync, 0, 0);
-    ASSERT_NE(sync, 0);
+    CSnoopDlg dialog{ctx};
+    test::FakeWindow* w = nullptr;
+};
 
-    CSnoopDlg dialog(ctx);
-    test::FakeWindow& w = host.Open(dialog);
-    w.surfaces[IDC_SNOOP_GRAPH] = {576, 300, {}};
-    EXPECT_EQ(w.GetText(IDC_SNOOP_FIRST_FREQ), "2.402");
-    EXPECT_EQ(w.GetText(IDC_SNOOP_LAST_FREQ), "2.480");
-    dialog.OnPaint();
-    for (int i = 0; i < kN + 3; ++i) {
-        clock.Advance(100);
-        dialog.OnTimer(1);
-        dialog.OnPaint();
-    }
-    unsigned busiest = 0, quietest = 100;
-    for (int p = 1; p <= kN; ++p) {
-        const SpectrumSample& s = dialog.Samples()[size_t(p)];
-        ASSERT_EQ(s.count, 30u) << p;
-        const int channelNumber = 1 + p;
-        if (channelNumber >= 30 && channelNumber <= 36) {
-            quietest = std::min(quietest, s.Average());
-        } else {
-            busiest = std::max(busiest, s.Average());
-        }
-    }
-    EXPECT_GT(quietest, busiest + 5) << quietest << " " << busiest;
+sim::Scenario ShippedScenario(const std::string& name) {
+    std::string here = __FILE__;  // .../tests/native/SnoopDlgTest.cpp
+    std::ifstream in(here.substr(0, here.rfind("tests/native/")) + "scenarios/" + name);
+    std::stringstream text;
+    text << in.rdbuf();
+    sim::Scenario scenario;
+    std::string error;
+    EXPECT_TRUE(sim::ParseScenario(text.str(), name, &scenario, &error)) << error;
+    return scenario;
+}
+
+TEST(SnoopDlgTest, DefaultSiteInterferenceStandsOutOnChannels30To36) {
+    SimulatedSweep sweep(sim::DefaultScenario());
+    EXPECT_EQ(sweep.w->GetText(IDC_SNOOP_FIRST_FREQ), "2.402");
+    EXPECT_EQ(sweep.w->GetText(IDC_SNOOP_LAST_FREQ), "2.480");
+    const auto [loud, quiet] = sweep.Contrast(30, 36);
+    EXPECT_GT(loud, quiet + 5) << loud << " " << quiet;
+}
+
+TEST(SnoopDlgTest, ShippedScenariosGiveTheirBands) {
+    SimulatedSweep japan(ShippedScenario("japan.ini"));
+    EXPECT_EQ(japan.dialog.Band().count, 43);
+    EXPECT_EQ(japan.w->GetText(IDC_SNOOP_FIRST_FREQ), "2.407");
+    EXPECT_EQ(japan.w->GetText(IDC_SNOOP_LAST_FREQ), "2.449");
+    const auto [busy, calm] = japan.Contrast(20, 24);
+    EXPECT_GT(busy, calm + 5) << busy << " " << calm;
+
+    SimulatedSweep edge(ShippedScenario("band_edge.ini"));
+    EXPECT_EQ(edge.dialog.Band().count, kN);
+    const auto [loud, quiet] = edge.Contrast(70, 80);
+    EXPECT_GT(loud, 50u);
+    EXPECT_LT(quiet, 15u);
 }
 
 // The main window's button opens the window and, when it closes, starts the adapter afresh.
