@@ -3,11 +3,26 @@
 // to its re-check.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 namespace odr::config {
 class AdapterSettings;
 }
 
 namespace odr::shell {
+
+// The node a directed link test pings, and what it needs to move the adapter back onto the
+// master when it loses it: the master's domain, channel and subchannel and the stored
+// station type code.
+struct LinkTestTarget {
+    std::string address;  // 12 lower-case hex digits
+    int radioMode = 3;    // the stored settings' radio mode
+    uint8_t masterDomain = 0;
+    uint8_t masterChannel = 0;
+    uint8_t masterSubchannel = 0;
+    uint8_t stationType = 0;
+};
 
 class ToolLauncher {
   public:
@@ -18,6 +33,14 @@ class ToolLauncher {
     virtual void RunSiteSurvey(config::AdapterSettings& settings) = 0;
     virtual void RunSnoop() = 0;
     virtual void RunConfiguration(config::AdapterSettings& settings) = 0;
+
+    // Opened from the master list, on the master chosen there. Until the directed link test
+    // and the site survey are plugged in they open nothing.
+    // The directed link test on `target` (the opener sets the help context).
+    virtual void RunLinkTest(const LinkTestTarget& /*target*/) {}
+    // The site survey of the cell the adapter was just moved into: sorted by time of
+    // arrival, master not yet heard, in range when the move succeeded.
+    virtual void RunCellSurvey(config::AdapterSettings& /*settings*/, bool /*inRange*/) {}
 };
 
 class NoTools : public ToolLauncher {
