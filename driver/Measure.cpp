@@ -266,4 +266,12 @@ int LoadRSSITable(AdapterContext& context, char* text, size_t textCapacity, int 
     return kOk;
 }
 
+int SignalBar(int average) {
+    if (average <= 0) {
+        return 0;
+    }
+    const int bar = 10 * static_cast<int>(0.99 + 0.1 * average);
+    return bar > 100 ? 100 : bar;
+}
+
 }  // namespace odr

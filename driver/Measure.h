@@ -58,4 +58,12 @@ void BuildRssiTable(const uint8_t* points, int count, RssiTable* table);
 // 0 below raw 100, raw - 100 up to 200, 100 above.
 void BuildDefaultRssiTable(RssiTable* table);
 
+// The signal bar of an average signal percentage: rounded up to a multiple of 10, at most
+// 100 (0 stays 0, 1-10 give 10, 95 gives 100).
+int SignalBar(int average);
+
+// The beep of a roam to another master and of a refused calibration: 1000 Hz for 500 ms.
+constexpr unsigned kAlertBeepHz = 1000;
+constexpr unsigned kAlertBeepMs = 500;
+
 }  // namespace odr

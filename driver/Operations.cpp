@@ -246,7 +246,7 @@ int InitCard(AdapterContext& context, uint8_t* syncState, int adapter, uint8_t l
         std::snprintf(status.rssiText, sizeof status.rssiText, "%s", rssiText);
         status.rssiMarker = '+';
     } else if (loaded > 0) {
-        context.os.Beep(1000, 500);
+        context.os.Beep(kAlertBeepHz, kAlertBeepMs);
     }
 
     const uint32_t limitSeconds = longWait == 1 ? 10 : 5;

@@ -275,3 +275,11 @@ TEST(DriverRssiTableTest, HostileCalibrationsGiveSoundTables) {
 
 }  // namespace
 }  // namespace odr
+
+TEST(SignalBarTest, RoundsUpToTensAndStopsAt100) {
+    const int cases[][2] = {{-5, 0},  {0, 0},   {1, 10},   {10, 10},   {11, 20},
+                            {60, 60}, {61, 70}, {95, 100}, {100, 100}, {250, 100}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(odr::SignalBar(c[0]), c[1]) << c[0];
+    }
+}
