@@ -7,6 +7,7 @@
 //   odrprobe count TITLE              print how many top-level windows are titled TITLE
 //   odrprobe text TITLE ID            print the text of control ID
 //   odrprobe enabled TITLE ID         print 1 when control ID is enabled, else 0
+//   odrprobe rect TITLE ID            print control ID's client area on the screen: X Y W H
 //   odrprobe visible TITLE            print 1 when the window is visible, else 0
 //   odrprobe dump TITLE               print the window's controls: id, class, state, text
 //   odrprobe mem TITLE                print the memory counters of the window's process
@@ -336,7 +337,8 @@ DWORD ArgMs(int argc, char** argv, int index, DWORD fallback) {
 
 int Usage() {
     std::fputs(
-        "usage: odrprobe wait|gone TITLE [MS] | count TITLE | text|enabled|click|listbox TITLE ID "
+        "usage: odrprobe wait|gone TITLE [MS] | count TITLE | text|enabled|rect|click|listbox "
+        "TITLE ID "
         "|\n"
         "       visible|close|dump|mem TITLE | post TITLE MSG WPARAM LPARAM | tray [MS [TITLE]] |\n"
         "       window TITLE [MS] [TIP] | idle\n",
@@ -463,6 +465,15 @@ int main(int argc, char** argv) {
     }
     if (command == "enabled") {
         std::printf("%d\n", IsWindowEnabled(control) ? 1 : 0);
+        return 0;
+    }
+    if (command == "rect") {
+        RECT client = {};
+        GetClientRect(control, &client);
+        POINT origin = {0, 0};
+        ClientToScreen(control, &origin);
+        std::printf("%ld %ld %ld %ld\n", static_cast<long>(origin.x), static_cast<long>(origin.y),
+                    static_cast<long>(client.right), static_cast<long>(client.bottom));
         return 0;
     }
     if (command == "click") {
