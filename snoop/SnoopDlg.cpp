@@ -20,8 +20,10 @@ namespace {
 constexpr int kSweepTimer = 1;
 constexpr unsigned kSweepMs = 100;
 constexpr int kAdapter = 0;
-// Pause between two readings of a dwell, so that it does not spin the processor.
-constexpr uint32_t kReadingPauseMs = 1;
+// Pause after a failed reading. Readings that succeed follow each other at once, so the
+// reading limit paces the dwell; failing ones leave it to the time limit, which a pause
+// does not change and spinning would fill with a whole core's work.
+constexpr uint32_t kFailedReadingPauseMs = 1;
 
 }  // namespace
 
@@ -73,9 +75,10 @@ void CSnoopDlg::Tick() {
         }
         SpectrumSample& sample = samples_[size_t(p)];
         uint8_t reading = 0;
-        if (GetRSSI_freq(ctx_.adapter, &reading, channel, kAdapter) == 0) sample.Add(reading);
+        const bool read = GetRSSI_freq(ctx_.adapter, &reading, channel, kAdapter) == 0;
+        if (read) sample.Add(reading);
         if (!DwellGoesOn(limits, clock.Now() - start, sample.count)) break;
-        clock.Sleep(kReadingPauseMs);
+        if (!read) clock.Sleep(kFailedReadingPauseMs);
     }
     inDwell_ = false;
     if (!completed) return;
