@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # odrcfg's figures under Wine, printed:
 #  - the check run with an adapter that synchronises at once (bench_odrcfg_checkrun);
+#  - one Snoop sweep at each sampling rate, its time and CPU (bench_odrcfg_snoop);
 #  - CPU time of odrcfg idling on its main window (default 60 s) after its check run.
 # Usage: bench/odrcfg_figures.sh BUILD_DIR [IDLE_SECONDS]   (BUILD_DIR: a Windows build)
 set -euo pipefail
@@ -16,6 +17,7 @@ probe() { wine "$build/tools/odrprobe.exe" "$@" | tr -d "\r"; }
 title="Ondrel Site Survey & Configuration Tool"
 
 wine "$build/bench/bench_odrcfg_checkrun.exe" 20
+wine "$build/bench/bench_odrcfg_snoop.exe"
 
 wine "$build/odrcfg.exe" /simulate </dev/null >/dev/null 2>&1 &
 probe wait "$title" 15000 >/dev/null
