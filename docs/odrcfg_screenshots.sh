@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of odrcfg's main window in each state, for the README, saved in this folder:
-# synchronised, no master found, checking (with the Status window), no driver, and the
-# Error window of a refused driver version.
+# synchronised, no master found, checking (with the Status window), no driver, the Error
+# window of a refused driver version; and the tools' windows on the default site.
 # Usage: docs/odrcfg_screenshots.sh BUILD_DIR   (BUILD_DIR: a Windows build)
 set -euo pipefail
 build=$(cd "${1:?usage: odrcfg_screenshots.sh BUILD_DIR}" && pwd)
@@ -37,6 +37,12 @@ scenario() {
 
 wine "$build/odrcfg.exe" /simulate </dev/null >/dev/null 2>&1 &
 probe wait "$title" 15000 >/dev/null && wait_text "Synchronized to" && shot "$title" odrcfg-synchronized
+# The Snoop window after a little more than one sweep at Medium.
+probe click "$title" 1010 >/dev/null
+probe wait "Snoop" 10000 >/dev/null && sleep 12 && shot "Snoop" odrcfg-snoop
+probe click "Snoop" 1 >/dev/null
+probe gone "Snoop" 5000 >/dev/null
+wait_text "Synchronized to"
 quit
 
 lonely=$(scenario lonely $'"'"'[adapter]\nacquire_ms = 300'"'"')
