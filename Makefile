@@ -21,7 +21,7 @@ SESSION := bash $(ROOT)/scripts/winesession.sh
 # device names follow the version).
 VERSIONS ?= win95 win98 nt40 winxp
 
-.PHONY: test setup host native win32 win32-tests win64 test-native test-win32 test-win64 \
+.PHONY: test setup host native win32 win32-tests win64 test-native test-win32 test-win64 dist \
 	test-versions run bench format clean
 
 test: setup
@@ -85,6 +85,20 @@ test-versions: host
 	    echo "test-versions: end-to-end tests of $$(basename $$build) as Windows $$v"; \
 	    ODR_WINE_VERSION=$$v $(SESSION) $$build -- ctest --test-dir $$build --output-on-failure -L e2e || exit 1; \
 	done
+
+# Release files in dist/: the installer and a zip of the programs, named with the version
+# of resources/version.h. The shipped 32-bit programs, built without any test code.
+VERSION := $(shell sed -n 's/^\#define ODR_VERSION_TEXT "\(.*\)"/\1/p' $(ROOT)/resources/version.h)
+DIST_BUILD := $(BUILD)/dist
+dist: setup
+	cmake -S $(ROOT) -B $(DIST_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake \
+	    -DCMAKE_BUILD_TYPE=MinSizeRel -DODR_PROGRAM_TESTS=OFF
+	cmake --build $(DIST_BUILD) -j$(JOBS) --target odrcfg odrstat installer
+	rm -rf $(ROOT)/dist && mkdir -p $(ROOT)/dist
+	cp $(DIST_BUILD)/ondrel-utilities-$(VERSION)-setup.exe $(ROOT)/dist/
+	cd $(DIST_BUILD) && zip -q -j $(ROOT)/dist/ondrel-utilities-$(VERSION).zip \
+	    odrcfg.exe odrstat.exe odrcfg.hlp
+	@ls -l $(ROOT)/dist
 
 run: setup host
 	@if [[ "$(HOST32)" == yes ]]; then \

@@ -10,7 +10,7 @@ packages=(
     gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
     gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
     wine wine64
-    xvfb xdotool imagemagick x11-utils procps
+    xvfb xdotool imagemagick x11-utils procps nsis zip
 )
 host32=no
 if command -v as >/dev/null && command -v ld >/dev/null; then

@@ -4,6 +4,8 @@
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeUi.h"
 #include "resources/resource.h"
+#include "resources/version.h"
+#include "shell/AboutDlg.h"
 #include "shell/ErrorDlg.h"
 #include "shell/HelpDlg.h"
 #include "shell/StatusDlg.h"
@@ -69,6 +71,18 @@ TEST(ShellWindowsTest, HelpListsTheSectionUnderItsTitle) {
     EXPECT_EQ(w4.title, "Snoop Help");
     EXPECT_EQ(w4.ListCount(IDC_HELP_LIST), 0);
     EXPECT_FALSE(missing.FileOpened());
+}
+
+// The About window shows the version the version resources and the installer carry.
+TEST(ShellAboutTest, ShowsTheOneVersion) {
+    const std::string numbers = std::to_string(ODR_VERSION_MAJOR) + "." +
+                                std::to_string(ODR_VERSION_MINOR) + "." +
+                                std::to_string(ODR_VERSION_PATCH);
+    EXPECT_EQ(numbers, ODR_VERSION_TEXT);
+    test::FakeHost host;
+    CAboutDlg about;
+    test::FakeWindow& w = host.Open(about);
+    EXPECT_EQ(w.GetText(IDC_ABOUT_LINE2).rfind("Version " + numbers + ". ", 0), 0u);
 }
 
 }  // namespace
