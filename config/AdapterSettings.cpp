@@ -231,6 +231,9 @@ int AdapterSettings::Walk(RegKey start, const char* valueName, uint32_t access, 
             continue;
         }
         std::string childName(name.data());
+        // A name that reads as empty (one beginning with a NUL) would open this key itself
+        // again, and the walk would never end.
+        if (childName.empty()) continue;
         ApplyNameMarks(childName);
         RegKey child = kNoKey;
         if (registry_.OpenKey(top.key, childName.c_str(), access, &child) != kRegOk) continue;

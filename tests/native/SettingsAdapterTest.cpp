@@ -144,6 +144,14 @@ TEST_F(SettingsAdapterTest, UnreadableSubkeyNameEndsThatKeysSubkeysOnly) {
     EXPECT_EQ(settings.masterName, "Home");
 }
 
+// A subkey whose name begins with a NUL enumerates as "", which opens the key itself.
+TEST_F(SettingsAdapterTest, SubkeyNamedEmptyIsSkippedNotWalkedForever) {
+    reg.CreateKeyPath(std::string("System\\") + '\0' + "\\CurrentControlSet");
+    reg.SetString(kNtKey, "Master_Name", "Home");
+    settings.LoadSettings();
+    EXPECT_EQ(settings.masterName, "Home");
+}
+
 TEST_F(SettingsAdapterTest, ReadingRules) {
     struct Case {
         const char* value;
