@@ -21,7 +21,7 @@ SESSION := bash $(ROOT)/scripts/winesession.sh
 # device names follow the version).
 VERSIONS ?= win95 win98 nt40 winxp
 
-.PHONY: test setup host native win32 win32-tests win64 test-native test-win32 test-win64 dist \
+.PHONY: test setup host native win32 win32-tests win64 test-native test-win32 test-win64 dist fuzz \
 	test-versions run bench format clean
 
 test: setup
@@ -85,6 +85,15 @@ test-versions: host
 	    echo "test-versions: end-to-end tests of $$(basename $$build) as Windows $$v"; \
 	    ODR_WINE_VERSION=$$v $(SESSION) $$build -- ctest --test-dir $$build --output-on-failure -L e2e || exit 1; \
 	done
+
+# Every fuzz target for FUZZ_SECONDS each (clang and libFuzzer, in build/fuzz).
+FUZZ_SECONDS ?= 60
+fuzz:
+	bash scripts/setup.sh fuzz
+	cmake -S $(ROOT) -B $(BUILD)/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	    -DODR_FUZZ=ON -DODR_SANITIZE=OFF
+	cmake --build $(BUILD)/fuzz -j$(JOBS) --target fuzzers
+	bash scripts/fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS)
 
 # Release files in dist/: the installer and a zip of the programs, named with the version
 # of resources/version.h. The shipped 32-bit programs, built without any test code.

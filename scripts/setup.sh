@@ -12,6 +12,8 @@ packages=(
     wine wine64
     xvfb xdotool imagemagick x11-utils procps nsis zip
 )
+# `setup.sh fuzz`: clang with libFuzzer as well, for `make fuzz`.
+[[ ${1:-} == fuzz ]] && packages+=(clang)
 host32=no
 if command -v as >/dev/null && command -v ld >/dev/null; then
     host32=$(bash "$(dirname "$0")/host32.sh")
