@@ -49,15 +49,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint16_t kind = in.Byte() % 3;
     Values values;
     for (int i = 0; i < 24 && !in.empty(); ++i) {
-        std::string path = "System";
+        // The registry takes empty parts of a path as nothing: so does the list of values.
+        std::string path = "System", same = "System";
         for (int depth = in.Byte() % 6; depth > 0; --depth) {
-            path += "\\" + Pick(in, kKeys, sizeof kKeys / sizeof *kKeys);
+            const std::string part = Pick(in, kKeys, sizeof kKeys / sizeof *kKeys);
+            path += "\\" + part;
+            if (!part.empty()) same += "\\" + part;
         }
         const std::string name = Pick(in, kValues, sizeof kValues / sizeof *kValues);
         const uint32_t type = in.Byte() % 6;
         const std::string bytes = in.Text(40);
         registry.SetRaw(path, name, type, bytes);
-        values[{path, name}] = {type, bytes};
+        values[{same, name}] = {type, bytes};
     }
 
     odr::config::AdapterSettings first(registry, os, [kind] { return kind; });
