@@ -1,0 +1,102 @@
+// The Directed Link window: pings one node again and again and shows packets and bytes per
+// second, the signal of its replies and the transmit latency, over the last ten half-second
+// passes and as averages since the last reset.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "linktest/LinkWindow.h"
+#include "shell/ShellContext.h"
+#include "shell/ToolLauncher.h"
+#include "ui/Dialog.h"
+
+namespace odr::linktest {
+
+constexpr int kPingRadioLevel = 0;
+constexpr int kPingDriverLevel = 1;
+// A Driver-Level ping carries this many bytes less than the slider shows.
+constexpr int kDriverLevelOffset = 30;
+constexpr int kMinPacketSlider = 60;
+constexpr int kMaxPacketSlider = 1500;
+// A pass measures this long; a Radio-Level ping still running after this many whole
+// seconds (more than 5) is given up.
+constexpr uint32_t kPassMs = 500;
+constexpr uint32_t kGiveUpSeconds = 5;
+// More consecutive failures than this restart the card or re-synchronise.
+constexpr int kMaxFailures = 10;
+// Done polls an outstanding ping at most this often.
+constexpr int kDonePolls = 101;
+
+class CDirectedLinkDlg : public ui::Dialog {
+  public:
+    // `packetSize` in bytes and `pingType` (kPingRadioLevel or kPingDriverLevel) as the
+    // program last left them.
+    CDirectedLinkDlg(shell::ShellContext& context, const shell::LinkTestTarget& target,
+                     int packetSize, int pingType);
+
+    bool OnInitDialog() override;
+    void OnTimer(int id) override;
+    void OnCommand(int id) override;
+    void OnScroll(int id, ui::ScrollCode code, int thumb) override;
+    void OnDestroy() override;
+
+    // One pass: a slot of 500 ms of pings, then the figures.
+    void Pass();
+
+    // Outputs: the packet size in effect (bytes) and the ping type.
+    int PacketSize() const { return packetSize_; }
+    int PingType() const { return pingType_; }
+
+    // State, readable by tests.
+    const std::string& Target() const { return target_; }
+    const LinkWindow& Measurement() const { return window_; }
+    LinkWindow& Measurement() { return window_; }
+    int ConsecutiveFailures() const { return failures_; }
+    bool DriverFault() const { return driverFault_; }
+    bool PingOutstanding() const { return outstanding_; }
+    const std::string& RememberedMaster() const { return rememberedMaster_; }
+
+  private:
+    // After one ping: go on, end the slot with its figures, or restart the window position.
+    enum class Step { Next, EndSlot, Restart };
+
+    void Reset();
+    Step PingOnce();
+    Step RadioLevelPing();
+    Step DriverLevelPing();
+    void Collect(int latencyMs);
+    void ShowStatistics();
+    void FollowMaster(const char* masterAddress, const char* masterName);
+    Step Fault();
+    Step Failure();
+    Step Resynchronise();
+    void ShowOutOfRange(bool shown);
+    void ServePaint();
+    void Wait();
+    void StartTimer();
+    void StopTimer();
+    bool IsRadioLevel() const { return pingType_ == kPingRadioLevel; }
+
+    shell::ShellContext& ctx_;
+    std::string target_;
+    bool targetValid_ = false;
+    bool targetIsMaster_ = false;
+    int radioMode_;
+    uint8_t masterDomain_, masterChannel_, masterSubchannel_, stationType_;
+    int packetSize_;
+    int pingType_;
+
+    LinkWindow window_;
+    std::string rememberedMaster_;
+    uint8_t pingHandle_ = 0;
+    uint32_t sendTime_ = 0;
+    uint8_t syncState_ = 0;
+    bool outstanding_ = false;
+    int failures_ = 0;
+    bool driverFault_ = false;
+    uint32_t slotStart_ = 0;
+    uint32_t startTime_ = 0;
+};
+
+}  // namespace odr::linktest
