@@ -12,6 +12,13 @@
 
 namespace odr::shell {
 
+// What the directed link test last ran with, for its next opening: the packet size in
+// bytes and the ping type (0 Radio-Level, 1 Driver-Level).
+struct LinkTestDefaults {
+    int packetSize = 1500;
+    int pingType = 0;
+};
+
 struct ShellContext {
     ShellContext(AdapterContext& adapter, ui::Host& host, platform::Registry& registry)
         : adapter(adapter), host(host), registry(registry) {}
@@ -22,6 +29,9 @@ struct ShellContext {
 
     // The window in front, for the main window's Help button.
     int helpContext = kHelpContextMain;
+
+    // Shared by the directed link test's openers for the program's life.
+    LinkTestDefaults linkTestDefaults;
 
     // Keyboard accelerators: the program's table is translated for this dialog's window
     // (the Configuration dialog and the Master List set it when they open). The main

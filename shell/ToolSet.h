@@ -14,6 +14,7 @@ class CToolSet : public ToolLauncher {
     void RunSiteSurvey(config::AdapterSettings&) override {}
     void RunSnoop() override;
     void RunConfiguration(config::AdapterSettings&) override {}
+    void RunLinkTest(const LinkTestTarget& target) override;
 
   private:
     ShellContext& ctx_;
