@@ -2,7 +2,7 @@
 // the roam follow-up, driver faults, failures and re-synchronisation, Done and Help.
 #include "linktest/DirectedLinkDlg.h"
 
-#include <cctype>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -127,7 +127,7 @@ void CDirectedLinkDlg::Reset() {
     // The packet in effect always follows the slider, also where the slider had to hold
     // a size inside its range.
     const int offset = IsRadioLevel() ? 0 : kDriverLevelOffset;
-    slider.SetPosition(packetSize_ + offset);
+    slider.SetPosition(std::clamp(packetSize_, 0, kMaxPacketSlider) + offset);
     packetSize_ = slider.Position() - offset;
     w.SetText(IDC_LINK_PACKET_SIZE, Number(slider.Position()));
 

@@ -201,6 +201,16 @@ TEST(LinkTestDlgTest, OpeningResetsEveryFigureAndControl) {
     LinkRig odd;
     odd.Open(kNode, 1500, kPingRadioLevel, 7);
     EXPECT_EQ(odd.Text(IDC_LINK_RADIO_MODE), "????");
+
+    // A packet size the slider cannot hold becomes the one it shows.
+    LinkRig big;
+    big.Open(kNode, 2147483647, kPingDriverLevel);
+    EXPECT_EQ(big.w->trackbars[IDC_LINK_PACKET_SLIDER].Position(), 1500);
+    EXPECT_EQ(big.dialog->PacketSize(), 1470);
+    LinkRig small;
+    small.Open(kNode, -5, kPingRadioLevel);
+    EXPECT_EQ(small.Text(IDC_LINK_PACKET_SIZE), "60");
+    EXPECT_EQ(small.dialog->PacketSize(), 60);
 }
 
 TEST(LinkTestDlgTest, OldDriverVersionsDisableDriverLevel) {
