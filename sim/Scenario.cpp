@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -29,6 +30,10 @@ bool Spans::Contains(double seconds) const {
         if (seconds >= span.first && (span.second < 0 || seconds < span.second)) return true;
     }
     return false;
+}
+
+double Station::CourseTime(double seconds) const {
+    return cycle > 0 ? std::fmod(seconds, cycle) : seconds;
 }
 
 bool ParseAddress(const std::string& text, Address* address) {
@@ -114,10 +119,15 @@ Scenario DefaultScenario() {
         MakeNode("N5", "0020a6200005", "LOBBY", -69, 5, 90),
         MakeNode("N6", "0020a6200006", "LOBBY", -74, 6, 80),
         MakeNode("N7", "0020a6200007", "LOBBY", -80, 8, 60),
+        MakeNode("N8", "0020a6200008", "LOBBY", -95, 5, 90),
         MakeNode("W1", "0020a6300001", "WAREHOUSE", -66, 5, 95),
         MakeNode("W2", "0020a6300002", "WAREHOUSE", -73, 7, 85),
         MakeNode("W3", "0020a6300003", "WAREHOUSE", -79, 9, 70),
     };
+    // N8 walks in and out of range once a minute.
+    Station& fading = s.nodes[7];
+    fading.signal.points = {{0, -95}, {20, -95}, {30, -60}, {45, -60}, {55, -95}};
+    fading.cycle = 60;
     s.interference = {{30, 36, -55, 40}};
     for (Station& m : s.masters) {
         if (m.securityId.empty()) m.securityId = s.adapter.securityId;
@@ -486,6 +496,9 @@ class Reader {
                 if (!ParseSpans(v.first, &st.onAir))
                     return Fail(v.second, "bad on_air \"" + v.first +
                                               "\" (spans such as \"0-40 55-\", in order)");
+            } else if (key == "cycle") {
+                if (!ToDouble(v.first, 0, 1e7, &st.cycle))
+                    return Fail(v.second, "bad cycle \"" + v.first + "\" (seconds, 0 for none)");
             } else if (key == "latency_ms") {
                 ok = Number(v, key, 0, 60000, &n);
                 st.latencyMs = uint32_t(n);

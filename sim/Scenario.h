@@ -54,6 +54,10 @@ struct Station {
     uint32_t replyPercent = 100;
     std::string master;  // nodes: id of the master section, or "self"
     int line = 0;        // section header line, for messages
+    double cycle = 0;    // seconds after which signal and on_air start over; 0 never
+
+    // The time within the station's own course at `seconds` since the start.
+    double CourseTime(double seconds) const;
 };
 
 enum class CalibrationKind { Points, None, Invalid };

@@ -403,12 +403,12 @@ bool SimAdapter::Chance(uint32_t percent) {
 }
 
 double SimAdapter::Level(const Station& station) const {
-    return station.signal.At(Seconds());
+    return station.signal.At(station.CourseTime(Seconds()));
 }
 
 bool SimAdapter::Heard(const Station& station) const {
-    return running_ && station.onAir.Contains(Seconds()) && station.securityId == securityId_ &&
-           Level(station) >= kHearingThreshold;
+    return running_ && station.onAir.Contains(station.CourseTime(Seconds())) &&
+           station.securityId == securityId_ && Level(station) >= kHearingThreshold;
 }
 
 std::vector<int> SimAdapter::HeardMasters(int domain) const {

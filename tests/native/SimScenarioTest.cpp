@@ -28,6 +28,7 @@ std::string Describe(const Scenario& s) {
         for (auto& p : st.signal.points) o << " " << p.first << ":" << p.second;
         o << " air";
         for (auto& p : st.onAir.spans) o << " " << p.first << "-" << p.second;
+        if (st.cycle > 0) o << " cycle " << st.cycle;
         o << " " << st.latencyMs << " " << st.replyPercent << " " << st.master << "\n";
     };
     for (const Station& m : s.masters) station("master", m);
