@@ -1,0 +1,485 @@
+// The Site Survey window: the two timers and their ping rounds, the display of the table,
+// roaming, scrolling, sorting, Help and the directed link test of a row's node.
+#include "survey/SiteSurveyDlg.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "config/AdapterSettings.h"
+#include "driver/AdapterStatus.h"
+#include "driver/Channel.h"
+#include "driver/DriverTypes.h"
+#include "driver/Measure.h"
+#include "driver/Operations.h"
+#include "driver/Queries.h"
+#include "platform/Platform.h"
+#include "resources/resource.h"
+#include "shell/HelpDlg.h"
+#include "shell/HelpFile.h"
+#include "survey/SurveyScroll.h"
+
+namespace odr::survey {
+
+namespace {
+
+constexpr int kAdapter = 0;
+constexpr const char* kBroadcast = "ffffffffffff";
+constexpr uint32_t kPingLength = 1500;
+constexpr int kStationMaster = 2;
+
+template <size_t N>
+std::string Field(const char (&text)[N]) {
+    return std::string(text, strnlen(text, N));
+}
+
+// `text` into a fixed field, cut to fit and zero-filled.
+template <size_t N>
+void Store(char (&field)[N], const std::string& text) {
+    std::memset(field, 0, N);
+    std::memcpy(field, text.data(), std::min(text.size(), N - 1));
+}
+
+}  // namespace
+
+CSiteSurveyDlg::CSiteSurveyDlg(shell::ShellContext& context, config::AdapterSettings& settings,
+                               shell::ToolLauncher& tools)
+    : ui::Dialog(IDD_SITE_SURVEY), ctx_(context), settings_(settings), tools_(tools) {}
+
+bool CSiteSurveyDlg::OnInitDialog() {
+    ui::Window& w = window();
+    w.SetCheck(IDC_SURVEY_ROAMING, false);
+    w.SetRadioIndex(IDC_SURVEY_TIME_ORDER, sortMode_ == 0 ? 0 : 1);
+    w.GetScrollBar(IDC_SURVEY_SCROLL).SetPosition(0);
+    w.ShowControl(IDC_SURVEY_SCROLL, false);
+    w.ShowControl(IDC_SURVEY_OUT_OF_RANGE, false);
+    EmptyRows();
+
+    roundEnd_ = ctx_.adapter.clock.Now() - kRoundGapMs;
+    pendingTicks_ = 0;
+    roamingChanged_ = false;
+    tickRunning_ = roundRunning_ = false;
+
+    uint8_t flag = 1;
+    NoteResult(GetRoamingFlag(ctx_.adapter.channel, &flag, kAdapter));
+    w.SetCheck(IDC_SURVEY_ROAMING, flag == 0);
+
+    const bool images = ctx_.adapter.os.GetVersion().major >= 4;
+    for (int r = 0; r < kRows; ++r) {
+        const int id = IDC_SURVEY_TEST_FIRST + r;
+        // A button whose images cannot be had, or a system without image buttons, shows a
+        // plain "Dl".
+        if (!images || !w.SetButtonImages(id, "DLU", "DLD")) {
+            w.SetText(id, "Dl");
+            w.Enable(id, true);
+        }
+    }
+    Reset();
+    return true;
+}
+
+void CSiteSurveyDlg::Reset() {
+    ui::Window& w = window();
+    table_.Reset();
+    char version[8] = {};
+    resyncOnRoamingOff_ = GetVersion(ctx_.adapter.channel, version, kAdapter) == 0 &&
+                          TakesResyncAfterRoamingOff(version);
+    resyncPending_ = false;
+    if (settings_.stationType == kStationMaster) w.Enable(IDC_SURVEY_ROAMING, false);
+    driverLost_ = false;
+    w.SetText(IDC_SURVEY_NODE_COUNT, "0");
+    if (!tickRunning_ && !roundRunning_) StartTickTimer();
+
+    const AdapterStatus& status = ctx_.adapter.status;
+    firstPosition_ = Field(status.masterAddress) == Field(status.nodeAddress) ? 1 : 0;
+    ui::ScrollBar& bar = w.GetScrollBar(IDC_SURVEY_SCROLL);
+    bar.SetRange(firstPosition_, firstPosition_);
+    bar.SetPosition(firstPosition_);
+    w.ShowControl(IDC_SURVEY_SCROLL, false);
+    top_ = firstPosition_;
+}
+
+void CSiteSurveyDlg::NoteResult(int result) {
+    if (result == kNotCarried) driverLost_ = true;
+}
+
+void CSiteSurveyDlg::OnTimer(int id) {
+    if (id != kTickTimer && id != kRoundTimer) return;
+    if (id == kTickTimer && !tickRunning_) return;
+    if (id == kRoundTimer && !roundRunning_) return;
+    AdapterContext& adapter = ctx_.adapter;
+    if (driverLost_) {
+        if (adapter.channel.OpenDriver(&adapter.status) != 0) return;
+        if (ReattachDriver(adapter.channel, kAdapter) != 0) return;
+        if (GetSyncState(adapter.channel, &inRange_, kAdapter) == kNotCarried) {
+            ShowOutOfRange(true);
+            return;
+        }
+        driverLost_ = false;
+        ShowOutOfRange(false);
+    }
+    if (id == kRoundTimer) {
+        RoundTimerTick();
+    } else {
+        TickTimerTick();
+    }
+}
+
+void CSiteSurveyDlg::RoundTimerTick() {
+    CollectReplies();
+    uint32_t completion = 0;
+    const int result = PollPing(ctx_.adapter.channel, pingHandle_, &completion, kAdapter);
+    NoteResult(result);
+    if (result == 1 && pendingTicks_ < kMaxPendingTicks) {
+        ++pendingTicks_;
+        return;
+    }
+    inRange_ = result == 1 ? 0 : 1;
+    pendingTicks_ = 0;
+    roundEnd_ = ctx_.adapter.clock.Now();
+    StopRoundTimer();
+    StartTickTimer();
+
+    const AdapterStatus& status = ctx_.adapter.status;
+    ShowOutOfRange((inRange_ == 0 || !table_.MasterHeard()) &&
+                   Field(status.masterAddress) != Field(status.nodeAddress));
+    table_.EndRound();
+}
+
+void CSiteSurveyDlg::TickTimerTick() {
+    AdapterContext& adapter = ctx_.adapter;
+    const int s = GetSyncState(adapter.channel, &inRange_, kAdapter);
+    if (!(s == 0 && inRange_ != 0) && roamingChanged_) {
+        NoteResult(s);
+        resyncPending_ = !resyncAddress_.empty();
+        ShowOutOfRange(true);
+        return;
+    }
+    roamingChanged_ = false;
+    if (resyncPending_ && !FollowResync()) return;
+    if (!CheckRoam()) return;
+    CollectReplies();
+    if (adapter.clock.Now() - roundEnd_ >= kRoundGapMs) StartRound();
+}
+
+bool CSiteSurveyDlg::FollowResync() {
+    AdapterContext& adapter = ctx_.adapter;
+    EmptyRows();
+    char masterAddress[13] = {}, masterName[12] = {}, nodeAddress[13] = {};
+    uint8_t channel = 0, subchannel = 0;
+    const int result = GetMasterNode(adapter.channel, masterAddress, masterName, &channel,
+                                     &subchannel, nodeAddress, &inRange_, kAdapter);
+    if (result != 0 || nodeAddress[0] == '\0') {
+        NoteResult(result);
+        return false;
+    }
+    if (resyncName_ != Field(masterName)) {
+        char name[12] = {};
+        char address[13] = {};
+        Store(name, resyncName_);
+        Store(address, resyncAddress_);
+        const int r =
+            SynchToMaster(adapter, uint8_t(settings_.stationType), uint8_t(settings_.domain),
+                          resyncChannel_, resyncSubchannel_, name, address, kAdapter);
+        if (r == 0) resyncPending_ = false;
+        NoteResult(r);
+        ShowOutOfRange(true);
+        return false;
+    }
+    ShowOutOfRange(false);
+    resyncPending_ = false;
+    Store(adapter.status.masterAddress, Field(masterAddress));
+    Store(adapter.status.masterName, Field(masterName));
+    return true;
+}
+
+bool CSiteSurveyDlg::CheckRoam() {
+    AdapterContext& adapter = ctx_.adapter;
+    uint8_t flag = 1;
+    const int result = GetRoamingFlag(adapter.channel, &flag, kAdapter);
+    NoteResult(result);
+    if (result != 0 || flag != 0) return true;
+    char masterAddress[13] = {}, masterName[12] = {}, nodeAddress[13] = {};
+    uint8_t channel = 0, subchannel = 0;
+    const int r = GetMasterNode(adapter.channel, masterAddress, masterName, &channel, &subchannel,
+                                nodeAddress, &inRange_, kAdapter);
+    if (r != 0 || nodeAddress[0] == '\0') {
+        NoteResult(r);
+        return false;
+    }
+    if (inRange_ != 0 && Field(masterAddress) != Field(adapter.status.masterAddress)) {
+        adapter.os.Beep(kAlertBeepHz, kAlertBeepMs);
+        Store(adapter.status.masterAddress, Field(masterAddress));
+        Store(adapter.status.masterName, Field(masterName));
+        EmptyRows();
+        Reset();
+    }
+    return true;
+}
+
+void CSiteSurveyDlg::CollectReplies() {
+    AdapterContext& adapter = ctx_.adapter;
+    ui::Window& w = window();
+    const std::string master = Field(adapter.status.masterAddress);
+    for (int n = 0; n < kMaxCollectedReplies; ++n) {
+        char address[13] = {};
+        uint32_t value = 0;
+        uint8_t signal = 0;
+        const int result = GetPing(adapter, address, &value, &signal, kAdapter);
+        NoteResult(result);
+        if (result != 1) return;
+        address[12] = '\0';
+        const bool fromMaster = master == address;
+        const int before = table_.Highest();
+        const int index = table_.AddReply(address, signal, fromMaster);
+        if (index > 0 && table_.Highest() != before) {
+            const int highest = table_.Highest();
+            w.ShowControl(IDC_SURVEY_SCROLL, highest >= kRows);
+            w.GetScrollBar(IDC_SURVEY_SCROLL).SetRange(firstPosition_, highest);
+        }
+    }
+}
+
+void CSiteSurveyDlg::StartRound() {
+    table_.ComputeStatistics();
+    Refresh();
+    StopTickTimer();
+    const int r = SendPing(ctx_.adapter.channel, kBroadcast, kPingLength, 0, &inRange_, &sendTime_,
+                           &pingHandle_, kAdapter, 0, nullptr);
+    if (r >= 0 || r == -7) {
+        StartRoundTimer();
+    } else {
+        NoteResult(r);
+        StartTickTimer();
+    }
+}
+
+void CSiteSurveyDlg::SetCell(int id, const std::string& text) {
+    // Unchanged texts are left alone: a static repaints at every new text.
+    if (window().GetText(id) != text) window().SetText(id, text);
+}
+
+void CSiteSurveyDlg::Refresh() {
+    ui::Window& w = window();
+    const AdapterStatus& status = ctx_.adapter.status;
+    SetCell(IDC_SURVEY_NODE_COUNT, std::to_string(table_.NodeCount()));
+    for (int r = 0; r < kRows; ++r) {
+        const int p = top_ + r;
+        if (!table_.IsFilled(p)) {
+            EmptyRow(r);
+            continue;
+        }
+        const int i = table_.IndexAt(p, sortMode_);
+        const SurveyNode& node = table_.Node(i);
+        ui::ProgressBar& bar = w.GetProgressBar(IDC_SURVEY_BAR_FIRST + r);
+        bar.SetRange(0, 100);
+        bar.SetPosition(node.strength);
+        w.ShowControl(IDC_SURVEY_BAR_FIRST + r, true);
+        w.ShowControl(IDC_SURVEY_TEST_FIRST + r, true);
+        if (i != 0) {
+            SetCell(IDC_SURVEY_ADDRESS_FIRST + r, node.address);
+            if (top_ != 0) SetCell(IDC_SURVEY_MASTER_FIRST, "");
+        } else {
+            SetCell(IDC_SURVEY_ADDRESS_FIRST + r, Field(status.masterAddress));
+            SetCell(IDC_SURVEY_MASTER_FIRST + r, Field(status.masterName));
+        }
+        SetCell(IDC_SURVEY_QUALITY_FIRST + r, std::to_string(node.linkQuality));
+        SetCell(IDC_SURVEY_ACTIVITY_FIRST + r, table_.IsActive(i) ? "(*)" : "( )");
+        SetCell(IDC_SURVEY_VALUE_FIRST + r, std::to_string(node.strength) + " %");
+    }
+}
+
+void CSiteSurveyDlg::EmptyRow(int r) {
+    ui::Window& w = window();
+    w.ShowControl(IDC_SURVEY_BAR_FIRST + r, false);
+    w.ShowControl(IDC_SURVEY_TEST_FIRST + r, false);
+    for (int first : {IDC_SURVEY_ADDRESS_FIRST, IDC_SURVEY_MASTER_FIRST, IDC_SURVEY_QUALITY_FIRST,
+                      IDC_SURVEY_ACTIVITY_FIRST, IDC_SURVEY_VALUE_FIRST})
+        SetCell(first + r, "");
+}
+
+void CSiteSurveyDlg::EmptyRows() {
+    for (int r = 0; r < kRows; ++r) EmptyRow(r);
+}
+
+void CSiteSurveyDlg::ShowOutOfRange(bool shown) {
+    window().ShowControl(IDC_SURVEY_OUT_OF_RANGE, shown);
+}
+
+void CSiteSurveyDlg::StartTickTimer() {
+    window().SetTimer(kTickTimer, kTimerMs);
+    tickRunning_ = true;
+}
+
+void CSiteSurveyDlg::StopTickTimer() {
+    window().KillTimer(kTickTimer);
+    tickRunning_ = false;
+}
+
+void CSiteSurveyDlg::StartRoundTimer() {
+    window().SetTimer(kRoundTimer, kTimerMs);
+    roundRunning_ = true;
+}
+
+void CSiteSurveyDlg::StopRoundTimer() {
+    window().KillTimer(kRoundTimer);
+    roundRunning_ = false;
+}
+
+void CSiteSurveyDlg::OnCommand(int id) {
+    if (id >= IDC_SURVEY_TEST_FIRST && id < IDC_SURVEY_TEST_FIRST + kRows) {
+        TestLink(id - IDC_SURVEY_TEST_FIRST);
+        return;
+    }
+    switch (id) {
+        case IDC_SURVEY_TIME_ORDER:
+            sortMode_ = 0;
+            break;
+        case IDC_SURVEY_ADDRESS_ORDER:
+            sortMode_ = 1;
+            break;
+        case IDC_SURVEY_ROAMING:
+            ChangeRoaming();
+            break;
+        case IDC_SURVEY_HELP: {
+            shell::CHelpDlg help(ctx_.adapter.os, "HELPSITE", "HELPSDIR", "Site Survey Help");
+            ctx_.host.RunModal(help);
+            break;
+        }
+        case 1:
+        case 2:
+            window().End(id);
+            break;
+    }
+}
+
+void CSiteSurveyDlg::ChangeRoaming() {
+    AdapterContext& adapter = ctx_.adapter;
+    ui::Window& w = window();
+    roamingChanged_ = true;
+    uint8_t flag = 0xFF;
+    const int got = GetRoamingFlag(adapter.channel, &flag, kAdapter);
+    NoteResult(got);
+    if (got != 0) return;
+    const bool checked = w.IsChecked(IDC_SURVEY_ROAMING);
+    bool turningOff;
+    if (checked && flag == 1) {
+        turningOff = false;
+        NoteResult(SetRoamingFlag(adapter.channel, 0, kAdapter));
+    } else if (!checked && flag == 0) {
+        turningOff = true;
+        NoteResult(SetRoamingFlag(adapter.channel, 1, kAdapter));
+    } else {
+        return;
+    }
+    // Only a switch to roaming off names a master to go back to.
+    resyncName_.clear();
+    resyncAddress_.clear();
+
+    ctx_.host.BeginBusy();
+    // The survey stands still while the card restarts; a round under way is dropped.
+    StopTickTimer();
+    StopRoundTimer();
+    pendingTicks_ = 0;
+
+    char masterAddress[13] = {}, masterName[12] = {}, nodeAddress[13] = {};
+    uint8_t channel = 0, subchannel = 0, syncState = 0;
+    const int result = GetMasterNode(adapter.channel, masterAddress, masterName, &channel,
+                                     &subchannel, nodeAddress, &syncState, kAdapter);
+    NoteResult(result);
+    bool pending = false;
+    if (result == 0 && nodeAddress[0] != '\0') {
+        std::string name = Field(masterName);
+        std::string address = Field(masterAddress);
+        if (turningOff) {
+            // The adapter is to stay with the master the user sees in row 0.
+            const std::string shownName = w.GetText(IDC_SURVEY_MASTER_FIRST);
+            if (!shownName.empty() && shownName != name) {
+                name = shownName;
+                address = w.GetText(IDC_SURVEY_ADDRESS_FIRST);
+            }
+        }
+        CloseCard(adapter, kAdapter);
+        uint8_t sync = 0;
+        NoteResult(InitCard(adapter, &sync, kAdapter, uint8_t(settings_.stationType)));
+        if (turningOff && resyncOnRoamingOff_) {
+            char nameField[12] = {};
+            char addressField[13] = {};
+            Store(nameField, name);
+            Store(addressField, address);
+            const int r =
+                SynchToMaster(adapter, uint8_t(settings_.stationType), uint8_t(settings_.domain),
+                              channel, subchannel, nameField, addressField, kAdapter);
+            NoteResult(r);
+            if (r != 0) {
+                resyncName_ = Field(nameField);
+                resyncAddress_ = Field(addressField);
+                resyncChannel_ = channel;
+                resyncSubchannel_ = subchannel;
+                pending = true;
+            }
+        }
+    }
+    EmptyRows();
+    const bool lost = driverLost_;
+    Reset();
+    // The reset starts afresh, but a move still owed to the master of row 0 stays owed, and
+    // a driver lost on the way stays lost.
+    resyncPending_ = pending;
+    driverLost_ = lost;
+    ctx_.host.EndBusy();
+}
+
+void CSiteSurveyDlg::TestLink(int row) {
+    ui::Window& w = window();
+    const std::string address = w.GetText(IDC_SURVEY_ADDRESS_FIRST + row);
+    if (!IsNodeAddress(address.c_str())) return;
+
+    // The survey pauses while the test pings: a round under way resumes afterwards.
+    const bool tick = tickRunning_;
+    const bool round = roundRunning_;
+    StopTickTimer();
+    StopRoundTimer();
+    const int helpContext = ctx_.helpContext;
+    ctx_.helpContext = shell::kHelpContextDirectedLink;
+
+    settings_.LoadSettings();
+    shell::LinkTestTarget target;
+    target.address = address;
+    target.radioMode = settings_.radioMode;
+    target.stationType = uint8_t(settings_.stationType);
+    target.masterDomain = uint8_t(settings_.domain);
+    target.masterChannel = uint8_t(settings_.channel);
+    target.masterSubchannel = uint8_t(settings_.subchannel);
+    char masterAddress[13] = {}, masterName[12] = {}, nodeAddress[13] = {};
+    uint8_t channel = 0, subchannel = 0, syncState = 0;
+    const int result = GetMasterNode(ctx_.adapter.channel, masterAddress, masterName, &channel,
+                                     &subchannel, nodeAddress, &syncState, kAdapter);
+    NoteResult(result);
+    if (result == 0) {
+        target.masterChannel = channel;
+        target.masterSubchannel = subchannel;
+    }
+    tools_.RunLinkTest(target);
+
+    ctx_.helpContext = helpContext;
+    if (!IsOpen()) return;
+    if (round) StartRoundTimer();
+    if (tick || !round) StartTickTimer();
+}
+
+void CSiteSurveyDlg::OnScroll(int id, ui::ScrollCode code, int thumb) {
+    if (id != IDC_SURVEY_SCROLL) return;
+    ui::ScrollBar& bar = window().GetScrollBar(IDC_SURVEY_SCROLL);
+    ScrollStep step;
+    if (!ScrollView(code, bar.Position(), thumb, table_.Highest() + 1, top_, &step)) return;
+    bar.SetPosition(step.position);
+    top_ = step.top;
+    Refresh();
+}
+
+void CSiteSurveyDlg::OnDestroy() {
+    StopTickTimer();
+    StopRoundTimer();
+}
+
+}  // namespace odr::survey
