@@ -3,8 +3,25 @@
 
 #include "linktest/DirectedLinkDlg.h"
 #include "snoop/SnoopDlg.h"
+#include "survey/SiteSurveyDlg.h"
 
 namespace odr::shell {
+
+void CToolSet::RunSiteSurvey(config::AdapterSettings& settings) {
+    survey::CSiteSurveyDlg survey(ctx_, settings, *this);
+    survey.SetSortMode(0);
+    ctx_.host.RunModal(survey);
+}
+
+void CToolSet::RunCellSurvey(config::AdapterSettings& settings, bool inRange) {
+    const int helpContext = ctx_.helpContext;
+    ctx_.helpContext = kHelpContextSiteSurvey;
+    survey::CSiteSurveyDlg survey(ctx_, settings, *this);
+    survey.SetSortMode(0);
+    survey.SetInRange(inRange);
+    ctx_.host.RunModal(survey);
+    ctx_.helpContext = helpContext;
+}
 
 void CToolSet::RunSnoop() {
     snoop::CSnoopDlg snoop(ctx_);

@@ -11,10 +11,11 @@ class CToolSet : public ToolLauncher {
     explicit CToolSet(ShellContext& context) : ctx_(context) {}
 
     void RunMasterList(config::AdapterSettings&, int*) override {}
-    void RunSiteSurvey(config::AdapterSettings&) override {}
+    void RunSiteSurvey(config::AdapterSettings& settings) override;
     void RunSnoop() override;
     void RunConfiguration(config::AdapterSettings&) override {}
     void RunLinkTest(const LinkTestTarget& target) override;
+    void RunCellSurvey(config::AdapterSettings& settings, bool inRange) override;
 
   private:
     ShellContext& ctx_;
