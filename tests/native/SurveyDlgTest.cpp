@@ -587,6 +587,62 @@ TEST(SurveyDlgTest, RoamToAnotherMasterBeepsAndStartsAfresh) {
     EXPECT_EQ(rig.fc.os.beeps.size(), 1u);
 }
 
+TEST(SurveyDlgTest, RoamingOffMovesBackToTheMasterShownInRowZero) {
+    SurveyRig rig;
+    rig.answers = [](int) { return std::vector<SurveyRig::Reply>{{kMaster, 80}}; };
+    bool lobbyAnswers = false;
+    std::vector<std::string> searched;
+    rig.fc.adapter.commands[CMD_SEARCH_SYNCHRONOUS] = [&](const uint8_t* data, uint32_t) {
+        searched.emplace_back(reinterpret_cast<const char*>(data + 3),
+                              strnlen(reinterpret_cast<const char*>(data + 3), 12));
+        if (lobbyAnswers) {
+            rig.fc.adapter.items[ITEM_SYNC_MASTER_ADDR] = Bytes(kMaster);
+            rig.fc.adapter.items[ITEM_SYNC_MASTER_NAME] = {'L', 'O', 'B', 'B', 'Y'};
+            rig.fc.adapter.items[ITEM_SYNC_STATE] = {1};
+        }
+        return FakeAnswer::Result(0);
+    };
+    test::FakeWindow& w = rig.Open();
+    for (int round = 0; round < 2; ++round) ASSERT_TRUE(rig.Round());
+    rig.ToNextDisplay();
+    ASSERT_EQ(rig.Cell(IDC_SURVEY_MASTER_FIRST, 0), "LOBBY");
+
+    // The adapter has just roamed to WEST, not shown yet; the user switches roaming off.
+    rig.fc.adapter.items[ITEM_SYNC_MASTER_ADDR] = Bytes("0020a6100002");
+    rig.fc.adapter.items[ITEM_SYNC_MASTER_NAME] = {'W', 'E', 'S', 'T'};
+    w.SetCheck(IDC_SURVEY_ROAMING, false);
+    rig.dialog.OnCommand(IDC_SURVEY_ROAMING);
+    EXPECT_EQ(rig.fc.adapter.items[ITEM_ROAMING], std::vector<uint8_t>{1});
+    EXPECT_GE(rig.fc.adapter.Count(CMD_START_CARD), 1);
+    EXPECT_EQ(searched, std::vector<std::string>{"LOBBY"});
+    EXPECT_TRUE(rig.dialog.ResyncPending());  // kept through the reset
+    EXPECT_EQ(rig.dialog.ResyncName(), "LOBBY");
+    EXPECT_EQ(rig.dialog.ResyncAddress(), kMaster);
+    EXPECT_EQ(rig.dialog.Table().NodeCount(), 0);
+    EXPECT_EQ(rig.host.busyDepth, 0);
+    EXPECT_EQ(w.TimerInterval(kTickTimer), 100u);
+
+    // Synchronised again (to WEST): each tick tries to move back until LOBBY answers.
+    rig.fc.adapter.items[ITEM_SYNC_STATE] = {1};
+    rig.fc.adapter.items[ITEM_SYNC_MASTER_ADDR] = Bytes("0020a6100002");
+    rig.Tick(kTickTimer);
+    EXPECT_FALSE(rig.dialog.RoamingChanged());
+    EXPECT_TRUE(rig.dialog.ResyncPending());
+    EXPECT_TRUE(rig.OutOfRange());
+    EXPECT_EQ(searched.size(), 2u);
+    lobbyAnswers = true;
+    rig.fc.adapter.items[ITEM_SYNC_STATE] = {1};
+    rig.Tick(kTickTimer);
+    EXPECT_FALSE(rig.dialog.ResyncPending());
+    EXPECT_STREQ(rig.status.masterName, "LOBBY");
+    ASSERT_TRUE(rig.Round());
+    ASSERT_TRUE(rig.Round());  // the first after the reset hears the master
+    EXPECT_FALSE(rig.OutOfRange());
+    rig.ToNextDisplay();
+    EXPECT_EQ(rig.Cell(IDC_SURVEY_MASTER_FIRST, 0), "LOBBY");
+    EXPECT_TRUE(rig.fc.os.beeps.empty());
+}
+
 // ---------------------------------------------------------------------------------------
 // On the simulated adapter
 

@@ -2,7 +2,6 @@
 // layer and the simulated default site, under Wine: every control of the template is there
 // with its kind, and a few rounds in real time fill row 0 with the master.
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <cstring>
 #include <string>
@@ -16,12 +15,15 @@
 #include "driver/RssiTable.h"
 #include "driver/Trace.h"
 #include "platform/MemoryRegistry.h"
-#include "platform/win32/Win32Platform.h"
 #include "resources/resource.h"
 #include "shell/ShellContext.h"
 #include "shell/ToolLauncher.h"
 #include "sim/SimDevice.h"
 #include "survey/SiteSurveyDlg.h"
+#include "survey/SurveyScroll.h"
+
+// The portable headers first: <windows.h> renames Yield and LoadString.
+#include "platform/win32/Win32Platform.h"
 #include "ui/win32/Win32Host.h"
 
 namespace odr::survey {
