@@ -148,8 +148,8 @@ void CSiteSurveyDlg::RoundTimerTick() {
 void CSiteSurveyDlg::TickTimerTick() {
     AdapterContext& adapter = ctx_.adapter;
     const int s = GetSyncState(adapter.channel, &inRange_, kAdapter);
+    NoteResult(s);
     if (!(s == 0 && inRange_ != 0) && roamingChanged_) {
-        NoteResult(s);
         resyncPending_ = !resyncAddress_.empty();
         ShowOutOfRange(true);
         return;
