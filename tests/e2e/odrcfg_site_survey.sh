@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # odrcfg /simulate: "&Site Survey..." lists the default site's master in row 0 and its
 # nodes below, the number of nodes matches the cell, a node that always answers reaches
-# link quality 5, and Done returns to the main window, which checks again.
+# link quality 5; a row's "Dl" opens "Directed Link" on that node, whose packets per second
+# become non-zero; Done returns to the survey, and its Done to the main window, which
+# checks again.
 source "$(dirname "$0")/odrcfg_lib.sh"
 
 SURVEY="Site Survey"
@@ -38,6 +40,23 @@ check "the rows list the master and its nodes by address" \
 count=$(probe text "$SURVEY" $NODE_COUNT)
 [[ $count == 8 || $count == 9 ]]
 check "\"Number of Nodes:\" counts the master and its nodes (8, or 9 with the walking one)" 0 $?
+
+LINK="Directed Link"
+probe click "$SURVEY" $((1085 + 1)) >/dev/null  # row 1's "Dl"
+probe wait "$LINK" 10000 >/dev/null
+check "row 1's \"Dl\" opens \"$LINK\"" 0 $?
+check "on row 1's node" "0020a6200001" "$(probe text "$LINK" 1081)"
+packets=0
+for _ in $(seq 1 60); do
+    packets=$(probe text "$LINK" 1079)
+    [[ -n $packets && $packets != 0 ]] && break
+    sleep 0.25
+done
+check "packets per second become non-zero" 1 "$([[ -n $packets && $packets != 0 ]] && echo 1 || echo 0)"
+probe click "$LINK" 1 >/dev/null
+probe gone "$LINK" 10000
+check "Done closes the link test" 0 $?
+check "and the survey is still open" 1 "$(probe count "$SURVEY")"
 
 probe click "$SURVEY" 1 >/dev/null
 probe gone "$SURVEY" 5000
