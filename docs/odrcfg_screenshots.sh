@@ -43,6 +43,16 @@ probe wait "Snoop" 10000 >/dev/null && sleep 12 && shot "Snoop" odrcfg-snoop
 probe click "Snoop" 1 >/dev/null
 probe gone "Snoop" 5000 >/dev/null
 wait_text "Synchronized to"
+# The Site Survey after a few rounds, then the Directed Link test on its first node.
+probe click "$title" 1001 >/dev/null
+probe wait "Site Survey" 10000 >/dev/null && sleep 8 && shot "Site Survey" odrcfg-site-survey
+probe click "Site Survey" 1086 >/dev/null
+probe wait "Directed Link" 10000 >/dev/null && sleep 6 && shot "Directed Link" odrcfg-directed-link
+probe click "Directed Link" 1 >/dev/null
+probe gone "Directed Link" 10000 >/dev/null
+probe click "Site Survey" 1 >/dev/null
+probe gone "Site Survey" 5000 >/dev/null
+wait_text "Synchronized to"
 quit
 
 lonely=$(scenario lonely $'"'"'[adapter]\nacquire_ms = 300'"'"')
