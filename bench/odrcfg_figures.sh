@@ -2,7 +2,8 @@
 # odrcfg's figures under Wine, printed:
 #  - the check run with an adapter that synchronises at once (bench_odrcfg_checkrun);
 #  - one Snoop sweep at each sampling rate, its time and CPU (bench_odrcfg_snoop);
-#  - CPU time of odrcfg idling on its main window (default 60 s) after its check run.
+#  - CPU time of odrcfg over IDLE_SECONDS (default 60) idling on its main window after its
+#    check run, then with the Site Survey open, then with the Directed Link test running.
 # Usage: bench/odrcfg_figures.sh BUILD_DIR [IDLE_SECONDS]   (BUILD_DIR: a Windows build)
 set -euo pipefail
 build=$(cd "${1:?usage: odrcfg_figures.sh BUILD_DIR [IDLE_SECONDS]}" && pwd)
@@ -28,12 +29,31 @@ done
 pid=$(pgrep -n -f "odrcfg.exe /simulate")
 ticks() { awk "{print \$14 + \$15}" "/proc/$pid/stat"; }
 hz=$(getconf CLK_TCK)
-before=$(ticks)
-sleep "$idle"
-after=$(ticks)
-awk -v t=$((after - before)) -v hz="$hz" -v s="$idle" "BEGIN {
-    printf \"odrcfg idle on its main window: %.0f ms CPU in %d s (%.3f %% of one core)\\n\",
-           1000 * t / hz, s, 100 * t / hz / s }"
+# Prints the CPU time odrcfg takes over $idle seconds, as "LABEL: ...".
+cpu_over() {
+    local before after
+    before=$(ticks)
+    sleep "$idle"
+    after=$(ticks)
+    awk -v t=$((after - before)) -v hz="$hz" -v s="$idle" -v what="$1" "BEGIN {
+        printf \"odrcfg %s: %.0f ms CPU in %d s (%.3f %% of one core)\\n\",
+               what, 1000 * t / hz, s, 100 * t / hz / s }"
+}
+cpu_over "idle on its main window"
+probe click "$title" 1001 >/dev/null
+probe wait "Site Survey" 10000 >/dev/null
+cpu_over "with the Site Survey open on the default site"
+probe click "Site Survey" 1086 >/dev/null
+probe wait "Directed Link" 10000 >/dev/null
+cpu_over "with the Directed Link test running Radio-Level pings"
+probe click "Directed Link" 1 >/dev/null
+probe gone "Directed Link" 10000 >/dev/null
+probe click "Site Survey" 1 >/dev/null
+probe gone "Site Survey" 10000 >/dev/null
+for _ in $(seq 1 100); do
+    probe text "$title" 1002 | grep -q "^Synchronized to" && break
+    sleep 0.2
+done
 probe click "$title" 1 >/dev/null
 probe gone "$title" 10000 >/dev/null
 ' figures "$build" "$idle"
