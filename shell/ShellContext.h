@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "config/SecurityIdSender.h"
 #include "driver/AdapterContext.h"
 #include "platform/Registry.h"
 #include "shell/HelpFile.h"
@@ -21,7 +22,7 @@ struct LinkTestDefaults {
 
 struct ShellContext {
     ShellContext(AdapterContext& adapter, ui::Host& host, platform::Registry& registry)
-        : adapter(adapter), host(host), registry(registry) {}
+        : adapter(adapter), host(host), registry(registry), securityId(adapter.channel) {}
 
     AdapterContext& adapter;
     ui::Host& host;
@@ -40,6 +41,9 @@ struct ShellContext {
     ui::Dialog* acceleratorTarget = nullptr;
     // Loads an accelerator table of the program's resources; false when it is absent.
     std::function<bool(int tableId)> loadAccelerators;
+
+    // The security ID buffer and its sending worker; outlives every window.
+    config::SecurityIdSender securityId;
 };
 
 }  // namespace odr::shell
