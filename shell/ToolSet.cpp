@@ -1,6 +1,7 @@
 // Opening the tools.
 #include "shell/ToolSet.h"
 
+#include "config/ConfigDlg.h"
 #include "linktest/DirectedLinkDlg.h"
 #include "snoop/SnoopDlg.h"
 #include "survey/SiteSurveyDlg.h"
@@ -34,6 +35,12 @@ void CToolSet::RunLinkTest(const LinkTestTarget& target) {
     ctx_.host.RunModal(link);
     defaults.packetSize = link.PacketSize();
     defaults.pingType = link.PingType();
+}
+
+void CToolSet::RunConfiguration(config::AdapterSettings& settings) {
+    config::CConfigDlg configuration(ctx_, settings);
+    configuration.Fill(settings);
+    ctx_.host.RunModal(configuration);
 }
 
 }  // namespace odr::shell

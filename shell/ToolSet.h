@@ -13,7 +13,7 @@ class CToolSet : public ToolLauncher {
     void RunMasterList(config::AdapterSettings&, int*) override {}
     void RunSiteSurvey(config::AdapterSettings& settings) override;
     void RunSnoop() override;
-    void RunConfiguration(config::AdapterSettings&) override {}
+    void RunConfiguration(config::AdapterSettings& settings) override;
     void RunLinkTest(const LinkTestTarget& target) override;
     void RunCellSurvey(config::AdapterSettings& settings, bool inRange) override;
 

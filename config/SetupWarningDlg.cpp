@@ -1,0 +1,28 @@
+// The security ID warning.
+#include "config/SetupWarningDlg.h"
+
+#include "config/SecurityIdDlg.h"
+#include "resources/resource.h"
+#include "shell/ShellContext.h"
+
+namespace odr::config {
+
+CSetupWarningDlg::CSetupWarningDlg(shell::ShellContext& context)
+    : ui::Dialog(IDD_SETUP_WARNING), ctx_(context) {}
+
+void CSetupWarningDlg::OnCommand(int id) {
+    switch (id) {
+        case IDC_SETUP_CONTINUE: {
+            // However the entry ends, the warning has done its part.
+            CSecurityIdDlg entry(ctx_);
+            ctx_.host.RunModal(entry);
+            window().End(1);
+            break;
+        }
+        case 2:  // "Abort"
+            window().End(2);
+            break;
+    }
+}
+
+}  // namespace odr::config
