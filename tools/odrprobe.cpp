@@ -12,6 +12,9 @@
 //   odrprobe dump TITLE               print the window's controls: id, class, state, text
 //   odrprobe mem TITLE                print the memory counters of the window's process
 //   odrprobe click TITLE ID           click button ID
+//   odrprobe select TITLE ID INDEX    select item INDEX of drop-down list ID, as a user would
+//   odrprobe settext TITLE ID TEXT    replace the text of edit ID, as typing would
+//   odrprobe selected TITLE ID        print the selected item's text of drop-down list ID
 //   odrprobe close TITLE              send WM_CLOSE to the window
 //   odrprobe post TITLE MSG WP LP     post a message to the window (e.g. a tray callback);
 //                                     a MSG that is not a number is a registered message name
@@ -484,6 +487,47 @@ int main(int argc, char** argv) {
             GetLastError() != ERROR_TIMEOUT) {
             return 1;
         }
+        return 0;
+    }
+    if (command == "select" || command == "settext") {
+        if (argc < 5) return Usage();
+        DWORD_PTR result = 0;
+        if (command == "select") {
+            const WPARAM index = static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0));
+            if (!SendMessageTimeoutA(control, CB_SETCURSEL, index, 0, SMTO_ABORTIFHUNG, 2000,
+                                     &result) ||
+                static_cast<LONG_PTR>(result) < 0) {
+                return 1;
+            }
+            // A selection made by message is not reported; a user's would be.
+            const int id = GetDlgCtrlID(control);
+            return SendMessageTimeoutA(
+                       GetParent(control), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(control), SMTO_ABORTIFHUNG, 2000, &result)
+                       ? 0
+                       : 1;
+        }
+        // The edit reports the change to its dialog as typing does.
+        return SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]),
+                                   SMTO_ABORTIFHUNG, 2000, &result)
+                   ? 0
+                   : 1;
+    }
+    if (command == "selected") {
+        DWORD_PTR index = 0;
+        if (!SendMessageTimeoutA(control, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &index))
+            return 1;
+        if (static_cast<LONG_PTR>(index) < 0) {
+            std::printf("\n");
+            return 0;
+        }
+        // The wide form, as for list boxes.
+        std::vector<wchar_t> item(256, L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(control, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data()),
+                            SMTO_ABORTIFHUNG, 2000, &copied);
+        item.back() = L'\0';
+        std::printf("%s\n", Narrow(item.data()).c_str());
         return 0;
     }
     if (command == "listbox") {
