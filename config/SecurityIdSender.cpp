@@ -15,15 +15,17 @@ void SecurityIdSender::Send(const std::string& text, std::function<void()> done)
     std::memset(buffer_, 0, sizeof buffer_);
     std::memcpy(buffer_, text.data(), length);
     ++sends_;
-    worker_ = platform::Thread([this, length, done = std::move(done)] {
-        // The driver's reply lands in a copy: the buffer itself is only ever read here.
-        char request[sizeof buffer_];
-        std::memcpy(request, buffer_, sizeof request);
-        // The result is not looked at; a call that fails is traced by the channel.
-        channel_.CallDriver(CMD_SET_SECURITY_ID, 0, uint32_t(length + 1), request,
-                            uint32_t(sizeof request), 0);
-        if (done) done();
-    });
+    worker_ = platform::Thread(
+        [this, length, done = std::move(done)] {
+            // The driver's reply lands in a copy: the buffer itself is only ever read here.
+            char request[sizeof buffer_];
+            std::memcpy(request, buffer_, sizeof request);
+            // The result is not looked at; a call that fails is traced by the channel.
+            channel_.CallDriver(CMD_SET_SECURITY_ID, 0, uint32_t(length + 1), request,
+                                uint32_t(sizeof request), 0);
+            if (done) done();
+        },
+        platform::ThreadPriority::Highest);
 }
 
 void SecurityIdSender::Wait() {

@@ -27,9 +27,9 @@ class SecurityIdSender {
     SecurityIdSender& operator=(const SecurityIdSender&) = delete;
 
     // Copies `text` (cut to kSecurityIdLimit characters) with its terminating zero into the
-    // buffer and sends it from a worker thread; `done` runs on the worker once the driver
-    // has answered. A worker still running from an earlier entry is waited for first, so
-    // the buffer never changes under it.
+    // buffer and sends it from a worker thread of the highest priority; `done` runs on the worker
+    // once the driver has answered. A worker still running from an earlier entry is waited for
+    // first, so the buffer never changes under it.
     void Send(const std::string& text, std::function<void()> done);
     // Waits for the worker, if one runs.
     void Wait();

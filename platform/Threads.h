@@ -36,11 +36,15 @@ class LockGuard {
     Mutex& mutex_;
 };
 
+// How eagerly the system schedules a thread against the program's others.
+enum class ThreadPriority { Normal, Highest };
+
 // Runs a function on a thread of its own. Destruction joins a thread that was not joined.
 class Thread {
   public:
     Thread();
-    explicit Thread(std::function<void()> body);
+    // Natively the priority is left to the system.
+    explicit Thread(std::function<void()> body, ThreadPriority priority = ThreadPriority::Normal);
     ~Thread();
     Thread(Thread&& other) noexcept;
     Thread& operator=(Thread&& other) noexcept;

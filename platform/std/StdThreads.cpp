@@ -24,7 +24,8 @@ struct Thread::Impl {
 };
 
 Thread::Thread() = default;
-Thread::Thread(std::function<void()> body) : impl_(new Impl{std::thread(std::move(body))}) {}
+Thread::Thread(std::function<void()> body, ThreadPriority)
+    : impl_(new Impl{std::thread(std::move(body))}) {}
 Thread::~Thread() {
     Join();
 }

@@ -37,13 +37,21 @@ DWORD WINAPI ThreadStart(LPVOID parameter) {
 }  // namespace
 
 Thread::Thread() = default;
-Thread::Thread(std::function<void()> body) : impl_(new Impl) {
+Thread::Thread(std::function<void()> body, ThreadPriority priority) : impl_(new Impl) {
     impl_->body = std::move(body);
     DWORD id = 0;  // Windows 95 wants somewhere to put the thread id
-    impl_->handle = CreateThread(nullptr, 0, ThreadStart, impl_.get(), 0, &id);
+    const bool raise = priority == ThreadPriority::Highest;
+    // A raised thread starts suspended, so that none of its work runs at the normal priority.
+    impl_->handle =
+        CreateThread(nullptr, 0, ThreadStart, impl_.get(), raise ? CREATE_SUSPENDED : 0, &id);
     if (!impl_->handle) {
         // No thread: run the body here, so it is never silently skipped.
         impl_->body();
+        return;
+    }
+    if (raise) {
+        SetThreadPriority(impl_->handle, THREAD_PRIORITY_HIGHEST);
+        ResumeThread(impl_->handle);
     }
 }
 Thread::~Thread() {

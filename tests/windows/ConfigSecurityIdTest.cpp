@@ -102,7 +102,11 @@ class Waiting : public ui::Dialog {
         window().CaptureMouse();
         window().SetWaitCursor(true);
         capturedBefore = window().HasMouseCapture();
-        sender_.Send("GUESTNET", window().MakePoster(kMsgSecurityIdSent));
+        ui::Poster post = window().MakePoster(kMsgSecurityIdSent);
+        sender_.Send("GUESTNET", [this, post] {
+            workerPriority = GetThreadPriority(GetCurrentThread());
+            post();
+        });
         window().SetTimer(1, 5000);  // gives up when no message comes
         return true;
     }
@@ -118,6 +122,7 @@ class Waiting : public ui::Dialog {
 
     bool capturedBefore = false;
     bool releasedAfter = false;
+    int workerPriority = 0;
 
   private:
     SecurityIdSender& sender_;
@@ -130,6 +135,7 @@ TEST(ConfigSecurityIdWinTest, WorkerPostsItsMessageToAnOpenWindow) {
     EXPECT_TRUE(waiting.capturedBefore);
     EXPECT_TRUE(waiting.releasedAfter);
     rig.ctx.securityId.Wait();
+    EXPECT_EQ(waiting.workerPriority, THREAD_PRIORITY_HIGHEST);
     EXPECT_EQ(rig.SecurityIds().size(), 1u);
 }
 
