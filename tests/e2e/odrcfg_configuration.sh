@@ -31,15 +31,14 @@ control_ids() {  # control_ids TITLE
         sed 's/ $//'
 }
 
+# The key as it was is put back afterwards, value for value.
+saved="$ODR_BUILD_DIR/e2e-configuration-key.reg"
 had_key=0
-wine reg query "$KEY" >/dev/null 2>&1 && had_key=1
+wine reg export "$KEY" "$(winepath -w "$saved" 2>/dev/null)" /y >/dev/null 2>&1 && had_key=1
 restore_key() {
+    wine reg delete "$KEY" /f >/dev/null 2>&1
     if ((had_key)); then
-        for name in Station_Type:0 Domain:1; do
-            wine reg add "$KEY" /v "${name%%:*}" /t REG_DWORD /d "${name#*:}" /f >/dev/null 2>&1
-        done
-    else
-        wine reg delete "$KEY" /f >/dev/null 2>&1
+        wine reg import "$(winepath -w "$saved" 2>/dev/null)" >/dev/null 2>&1
     fi
 }
 trap 'restore_key; finish' EXIT
