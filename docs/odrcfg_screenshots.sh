@@ -53,6 +53,12 @@ probe gone "Directed Link" 10000 >/dev/null
 probe click "Site Survey" 1 >/dev/null
 probe gone "Site Survey" 5000 >/dev/null
 wait_text "Synchronized to"
+# The Configuration window as the stored settings fill it; Cancel changes nothing.
+probe click "$title" 1051 >/dev/null
+probe wait "Configuration" 10000 >/dev/null && sleep 1 && shot "Configuration" odrcfg-configuration
+probe click "Configuration" 2 >/dev/null
+probe gone "Configuration" 5000 >/dev/null
+wait_text "Synchronized to"
 quit
 
 lonely=$(scenario lonely $'"'"'[adapter]\nacquire_ms = 300'"'"')
