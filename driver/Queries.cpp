@@ -1,6 +1,7 @@
 // Read-only adapter queries over the channel.
 #include "driver/Queries.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -25,6 +26,14 @@ int HexDigit(char c) {
 void FormatNodeAddress(const uint8_t* address, char* text) {
     std::snprintf(text, 13, "%02x%02x%02x%02x%02x%02x", address[0], address[1], address[2],
                   address[3], address[4], address[5]);
+}
+
+bool IsNodeAddress(const char* text) {
+    if (text == nullptr) return false;
+    for (int i = 0; i < 12; ++i) {
+        if (!std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
+    }
+    return text[12] == '\0';
 }
 
 bool ParseNodeAddress(const char* text, uint8_t* address) {

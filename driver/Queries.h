@@ -28,6 +28,8 @@ int GetCountryCode(Channel& channel, uint8_t* countryCode, int adapter,
 
 // "%02x%02x%02x%02x%02x%02x" of six bytes into a 13-byte buffer.
 void FormatNodeAddress(const uint8_t* address, char* text);
+// Whether `text` is a node address: exactly twelve hexadecimal digits.
+bool IsNodeAddress(const char* text);
 // Parses twelve hex digits into six bytes; false when the text is not an address.
 bool ParseNodeAddress(const char* text, uint8_t* address);
 

@@ -1,6 +1,5 @@
-// The seam through which the main window opens its tools. Each tool's issue plugs its
-// dialog in here; until then NoTools opens nothing and the main window goes straight on
-// to its re-check.
+// The seam through which the main window and the tools open each other. NoTools opens
+// nothing (the tests' launcher).
 #pragma once
 
 #include <cstdint>
@@ -34,8 +33,8 @@ class ToolLauncher {
     virtual void RunSnoop() = 0;
     virtual void RunConfiguration(config::AdapterSettings& settings) = 0;
 
-    // Opened from the master list, on the master chosen there. Until the directed link test
-    // and the site survey are plugged in they open nothing.
+    // Opened from the master list on the master chosen there (and the link test from the
+    // site survey too).
     // The directed link test on `target` (the opener sets the help context).
     virtual void RunLinkTest(const LinkTestTarget& /*target*/) {}
     // The site survey of the cell the adapter was just moved into: sorted by time of

@@ -3,10 +3,18 @@
 
 #include "config/ConfigDlg.h"
 #include "linktest/DirectedLinkDlg.h"
+#include "masters/MasterListDlg.h"
 #include "snoop/SnoopDlg.h"
 #include "survey/SiteSurveyDlg.h"
 
 namespace odr::shell {
+
+void CToolSet::RunMasterList(config::AdapterSettings& settings, int* searchMode) {
+    masters::CMasterListDlg list(ctx_, settings, *this);
+    list.SetSearchMode(*searchMode);
+    ctx_.host.RunModal(list);
+    *searchMode = list.SearchMode();
+}
 
 void CToolSet::RunSiteSurvey(config::AdapterSettings& settings) {
     survey::CSiteSurveyDlg survey(ctx_, settings, *this);

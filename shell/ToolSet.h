@@ -10,7 +10,7 @@ class CToolSet : public ToolLauncher {
   public:
     explicit CToolSet(ShellContext& context) : ctx_(context) {}
 
-    void RunMasterList(config::AdapterSettings&, int*) override {}
+    void RunMasterList(config::AdapterSettings& settings, int* searchMode) override;
     void RunSiteSurvey(config::AdapterSettings& settings) override;
     void RunSnoop() override;
     void RunConfiguration(config::AdapterSettings& settings) override;

@@ -30,14 +30,6 @@ void SurveyNode::ComputeStatistics() {
     strength = SignalBar(average);
 }
 
-bool IsNodeAddress(const char* text) {
-    if (text == nullptr) return false;
-    for (int i = 0; i < 12; ++i) {
-        if (!std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
-    }
-    return text[12] == '\0';
-}
-
 bool TakesResyncAfterRoamingOff(const char* version) {
     const std::string v(version, strnlen(version, 7));
     if (v.compare(0, 6, "V1.47a") == 0) return true;

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "driver/Queries.h"
+
 namespace odr::survey {
 
 constexpr int kMaxNodes = 100;
@@ -24,9 +26,6 @@ struct SurveyNode {
     // Link quality and strength from the ring.
     void ComputeStatistics();
 };
-
-// Whether `text` is a node address: exactly twelve hexadecimal digits.
-bool IsNodeAddress(const char* text);
 
 class SurveyTable {
   public:

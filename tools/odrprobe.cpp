@@ -21,6 +21,10 @@
 //   odrprobe untray TITLE ID...       delete the window's notification-area icons ID..., as a
 //                                     restarting notification area forgets them
 //   odrprobe listbox TITLE ID         print the lines of list box ID
+//   odrprobe listview TITLE ID        print the rows of list view ID, cells joined by "|"
+//   odrprobe clickrow TITLE ID ROW [double]
+//                                     select row ROW of list view ID (-1: none) and report
+//                                     a click (or a double click) on it, as a user's would
 //   odrprobe tray [MS [TITLE]]        print the tooltip of every notification-area icon
 //                                     (with TITLE: of the icons that the process of the
 //                                     window TITLE added), waiting up to MS for one
@@ -59,6 +63,118 @@ std::string TextOf(HWND hwnd) {
     }
     if (length >= sizeof(buffer)) length = sizeof(buffer) - 1;
     return std::string(buffer, length);
+}
+
+// Memory in another process, for the list view messages whose data Wine does not carry
+// across processes.
+class RemoteBuffer {
+  public:
+    RemoteBuffer(HWND owner, size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(owner, &pid);
+        process_ =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_) {
+            base_ = static_cast<char*>(
+                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+        }
+    }
+    ~RemoteBuffer() {
+        if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    bool Ok() const { return base_ != nullptr; }
+    char* At(size_t offset) const { return base_ + offset; }
+    bool Write(size_t offset, const void* data, size_t n) const {
+        SIZE_T done = 0;
+        return offset + n <= size_ && WriteProcessMemory(process_, base_ + offset, data, n, &done);
+    }
+    bool Read(size_t offset, void* data, size_t n) const {
+        SIZE_T done = 0;
+        return offset + n <= size_ && ReadProcessMemory(process_, base_ + offset, data, n, &done);
+    }
+
+  private:
+    size_t size_;
+    HANDLE process_ = nullptr;
+    char* base_ = nullptr;
+};
+
+// Rows of a list view, cells joined by "|".
+bool PrintListView(HWND list) {
+    RemoteBuffer remote(list, 4096);
+    if (!remote.Ok()) return false;
+    DWORD_PTR rows = 0, columns = 0;
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    if (!SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &rows) ||
+        !header ||
+        !SendMessageTimeoutA(header, HDM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &columns)) {
+        return false;
+    }
+    constexpr size_t kText = 1024;
+    for (DWORD_PTR row = 0; row < rows; ++row) {
+        std::string line;
+        for (DWORD_PTR column = 0; column < columns; ++column) {
+            LVITEMA item = {};
+            item.iSubItem = static_cast<int>(column);
+            item.pszText = remote.At(kText);
+            item.cchTextMax = 256;
+            char text[257] = {};
+            DWORD_PTR n = 0;
+            if (!remote.Write(0, &item, sizeof item) ||
+                !SendMessageTimeoutA(list, LVM_GETITEMTEXTA, row,
+                                     reinterpret_cast<LPARAM>(remote.At(0)), SMTO_ABORTIFHUNG, 2000,
+                                     &n) ||
+                !remote.Read(kText, text, 256)) {
+                return false;
+            }
+            line += (column ? "|" : "") + std::string(text);
+        }
+        std::printf("%s\n", line.c_str());
+    }
+    return true;
+}
+
+// Selects `row` of a list view (none for -1) and tells its dialog of a click on it.
+bool ClickRow(HWND list, int row, bool twice) {
+    RemoteBuffer remote(list, 4096);
+    if (!remote.Ok()) return false;
+    DWORD_PTR result = 0;
+    LVITEMA state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = 0;
+    if (!remote.Write(0, &state, sizeof state) ||
+        !SendMessageTimeoutA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(remote.At(0)), SMTO_ABORTIFHUNG, 2000,
+                             &result)) {
+        return false;
+    }
+    if (row >= 0) {
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        if (!remote.Write(0, &state, sizeof state) ||
+            !SendMessageTimeoutA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                                 reinterpret_cast<LPARAM>(remote.At(0)), SMTO_ABORTIFHUNG, 2000,
+                                 &result)) {
+            return false;
+        }
+    }
+    NMITEMACTIVATE click = {};
+    click.hdr.hwndFrom = list;
+    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+    click.hdr.code = twice ? NM_DBLCLK : NM_CLICK;
+    click.iItem = row;
+    if (!remote.Write(512, &click, sizeof click)) return false;
+    // A double click that opens a modal window does not return until it closes: a timeout
+    // still means the click was delivered.
+    if (!SendMessageTimeoutA(GetParent(list), WM_NOTIFY, click.hdr.idFrom,
+                             reinterpret_cast<LPARAM>(remote.At(512)), SMTO_ABORTIFHUNG, 500,
+                             &result) &&
+        GetLastError() != ERROR_TIMEOUT) {
+        return false;
+    }
+    return true;
 }
 
 struct FindState {
@@ -529,6 +645,12 @@ int main(int argc, char** argv) {
         item.back() = L'\0';
         std::printf("%s\n", Narrow(item.data()).c_str());
         return 0;
+    }
+    if (command == "listview") return PrintListView(control) ? 0 : 1;
+    if (command == "clickrow") {
+        if (argc < 5) return Usage();
+        const bool twice = argc > 5 && std::strcmp(argv[5], "double") == 0;
+        return ClickRow(control, std::atoi(argv[4]), twice) ? 0 : 1;
     }
     if (command == "listbox") {
         // The wide form: Wine hands the ANSI form of LB_GETTEXT across processes as wide

@@ -7,54 +7,10 @@
 source "$(dirname "$0")/odrcfg_lib.sh"
 
 CONFIG_TITLE="Configuration"
-if windows95_family; then
-    KEY='HKLM\System\CurrentControlSet\Services\Class\Net\0001'
-else
-    KEY='HKLM\System\CurrentControlSet\Services\odrwinnt1\Parameters'
-fi
 
-# The value's data as reg shows it: a decimal text, or 0x... for a number.
-stored() {  # stored NAME
-    wine reg query "$KEY" /v "$1" 2>/dev/null | tr -d '\r' |
-        awk -v name="$1" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print; exit }'
-}
-# A stored number in decimal, whichever type it has.
-stored_number() {  # stored_number NAME
-    local value
-    value=$(stored "$1")
-    if [[ $value == 0x* ]]; then echo $((value)); else echo "$value"; fi
-}
-
-# The control ids of a window, in order, without its unnamed labels.
-control_ids() {  # control_ids TITLE
-    probe dump "$1" | awk 'NR > 1 && $1 != -1 { print $1 }' | sort -n | uniq | tr '\n' ' ' |
-        sed 's/ $//'
-}
-
-# The key as it was is put back afterwards, value for value.
-saved="$ODR_BUILD_DIR/e2e-configuration-key.reg"
-had_key=0
-wine reg export "$KEY" "$(winepath -w "$saved" 2>/dev/null)" /y >/dev/null 2>&1 && had_key=1
-restore_key() {
-    wine reg delete "$KEY" /f >/dev/null 2>&1
-    if ((had_key)); then
-        wine reg import "$(winepath -w "$saved" 2>/dev/null)" >/dev/null 2>&1
-    fi
-}
-trap 'restore_key; finish' EXIT
-# The key as the driver's installation leaves it: a Station in domain 1.
-if windows95_family; then
-    wine reg add "$KEY" /v DeviceVxDs /d odrwin95.sys /f >/dev/null
-    for name in Station_Type:0 Domain:1 Channel:1 Subchannel:1 Roam_Config:1; do
-        wine reg add "$KEY" /v "${name%%:*}" /d "${name#*:}" /f >/dev/null
-    done
-    wine reg add "$KEY" /v Master_Name /d MASTER /f >/dev/null
-else
-    wine reg add "$KEY" /v Master_Name /d MASTER /f >/dev/null
-    for name in Station_Type:0 Domain:1 Channel:1 Subchannel:1 Roam_Config:1; do
-        wine reg add "$KEY" /v "${name%%:*}" /t REG_DWORD /d "${name#*:}" /f >/dev/null
-    done
-fi
+# The key as it was is put back afterwards, value for value; meanwhile it is a Station in
+# domain 1.
+seed_adapter_key configuration
 
 start "$ODRCFG" /simulate
 probe wait "$MAIN_TITLE" 15000

@@ -33,3 +33,45 @@ scenario_file() {  # scenario_file NAME TEXT
     printf '%s\n' "$2" >"$path"
     winepath -w "$path" 2>/dev/null
 }
+
+# The adapter's settings key in the prefix, where the Windows version puts it.
+if windows95_family; then
+    KEY='HKLM\System\CurrentControlSet\Services\Class\Net\0001'
+else
+    KEY='HKLM\System\CurrentControlSet\Services\odrwinnt1\Parameters'
+fi
+
+# The value's data as reg shows it: a decimal text, or 0x... for a number.
+stored() {  # stored NAME
+    wine reg query "$KEY" /v "$1" 2>/dev/null | tr -d '\r' |
+        awk -v name="$1" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print; exit }'
+}
+# A stored number in decimal, whichever type it has.
+stored_number() {  # stored_number NAME
+    local value
+    value=$(stored "$1")
+    if [[ $value == 0x* ]]; then echo $((value)); else echo "$value"; fi
+}
+
+# Saves the key as it is and puts it back, value for value, when the script ends; meanwhile
+# the key is as the driver's installation leaves it: a Station in domain 1.
+seed_adapter_key() {  # seed_adapter_key NAME
+    SAVED_KEY="$ODR_BUILD_DIR/e2e-$1-key.reg"
+    HAD_KEY=0
+    wine reg export "$KEY" "$(winepath -w "$SAVED_KEY" 2>/dev/null)" /y >/dev/null 2>&1 &&
+        HAD_KEY=1
+    trap 'restore_adapter_key; finish' EXIT
+    local name type=()
+    windows95_family || type=(/t REG_DWORD)
+    wine reg add "$KEY" /v Master_Name /d MASTER /f >/dev/null
+    windows95_family && wine reg add "$KEY" /v DeviceVxDs /d odrwin95.sys /f >/dev/null
+    for name in Station_Type:0 Domain:1 Channel:1 Subchannel:1 Roam_Config:1; do
+        wine reg add "$KEY" /v "${name%%:*}" "${type[@]}" /d "${name#*:}" /f >/dev/null
+    done
+}
+restore_adapter_key() {
+    wine reg delete "$KEY" /f >/dev/null 2>&1
+    if ((HAD_KEY)); then
+        wine reg import "$(winepath -w "$SAVED_KEY" 2>/dev/null)" >/dev/null 2>&1
+    fi
+}

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int index = table.AddReply(address, signal, op % 8 == 1);
         Require(index < odr::survey::kMaxNodes, "an index inside the table");
         if (index >= 0) {
-            Require(odr::survey::IsNodeAddress(table.Node(index).address), "only addresses kept");
+            Require(odr::IsNodeAddress(table.Node(index).address), "only addresses kept");
         }
     }
     table.ComputeStatistics();

@@ -19,6 +19,7 @@
 #include "driver/RssiTable.h"
 #include "fakes/FakeChannel.h"
 #include "fakes/FakeUi.h"
+#include "fakes/ShippedScenario.h"
 #include "linktest/DirectedLinkDlg.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
@@ -672,17 +673,6 @@ TEST(LinkTestDlgTest, ABadTargetIsShownButNeverPinged) {
     EXPECT_EQ(upper.dialog->Measurement().At(0).replies, 50);
 }
 
-sim::Scenario ShippedScenario(const std::string& name) {
-    std::string here = __FILE__;
-    std::ifstream in(here.substr(0, here.rfind("tests/native/")) + "scenarios/" + name);
-    std::stringstream text;
-    text << in.rdbuf();
-    sim::Scenario scenario;
-    std::string error;
-    EXPECT_TRUE(sim::ParseScenario(text.str(), name, &scenario, &error)) << error;
-    return scenario;
-}
-
 // The link test through the tool seam on a simulated adapter that InitCard brought up.
 struct SimulatedLink {
     explicit SimulatedLink(sim::Scenario scenario) : devices(std::move(scenario), clock) {
@@ -749,7 +739,7 @@ TEST(LinkTestDlgTest, DefaultSiteNodeAnswersWithLatencyAndSignal) {
 }
 
 TEST(LinkTestDlgTest, FaultScenarioIsSurvived) {
-    SimulatedLink link(ShippedScenario("faults.ini"));
+    SimulatedLink link(test::ShippedScenario("faults.ini"));
     link.Run("0020a6200001", 60);
     EXPECT_EQ(link.packetTexts.size(), 60u);
     link.Run("0020a6200002", 30, kPingDriverLevel);

@@ -20,6 +20,7 @@
 #include "driver/RssiTable.h"
 #include "fakes/FakeChannel.h"
 #include "fakes/FakeUi.h"
+#include "fakes/ShippedScenario.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
 #include "shell/HelpDlg.h"
@@ -434,17 +435,6 @@ struct SimulatedSweep {
     test::FakeWindow* w = nullptr;
 };
 
-sim::Scenario ShippedScenario(const std::string& name) {
-    std::string here = __FILE__;  // .../tests/native/SnoopDlgTest.cpp
-    std::ifstream in(here.substr(0, here.rfind("tests/native/")) + "scenarios/" + name);
-    std::stringstream text;
-    text << in.rdbuf();
-    sim::Scenario scenario;
-    std::string error;
-    EXPECT_TRUE(sim::ParseScenario(text.str(), name, &scenario, &error)) << error;
-    return scenario;
-}
-
 TEST(SnoopDlgTest, DefaultSiteInterferenceStandsOutOnChannels30To36) {
     SimulatedSweep sweep(sim::DefaultScenario());
     EXPECT_EQ(sweep.w->GetText(IDC_SNOOP_FIRST_FREQ), "2.402");
@@ -454,14 +444,14 @@ TEST(SnoopDlgTest, DefaultSiteInterferenceStandsOutOnChannels30To36) {
 }
 
 TEST(SnoopDlgTest, ShippedScenariosGiveTheirBands) {
-    SimulatedSweep japan(ShippedScenario("japan.ini"));
+    SimulatedSweep japan(test::ShippedScenario("japan.ini"));
     EXPECT_EQ(japan.dialog.Band().count, 43);
     EXPECT_EQ(japan.w->GetText(IDC_SNOOP_FIRST_FREQ), "2.407");
     EXPECT_EQ(japan.w->GetText(IDC_SNOOP_LAST_FREQ), "2.449");
     const auto [busy, calm] = japan.Contrast(20, 24);
     EXPECT_GT(busy, calm + 5) << busy << " " << calm;
 
-    SimulatedSweep edge(ShippedScenario("band_edge.ini"));
+    SimulatedSweep edge(test::ShippedScenario("band_edge.ini"));
     EXPECT_EQ(edge.dialog.Band().count, kN);
     const auto [loud, quiet] = edge.Contrast(70, 80);
     EXPECT_GT(loud, 50u);

@@ -23,6 +23,7 @@
 #include "driver/RssiTable.h"
 #include "fakes/FakeChannel.h"
 #include "fakes/FakeUi.h"
+#include "fakes/ShippedScenario.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
 #include "shell/HelpDlg.h"
@@ -646,17 +647,6 @@ TEST(SurveyDlgTest, RoamingOffMovesBackToTheMasterShownInRowZero) {
 // ---------------------------------------------------------------------------------------
 // On the simulated adapter
 
-sim::Scenario ShippedScenario(const std::string& name) {
-    std::string here = __FILE__;  // .../tests/native/SurveyDlgTest.cpp
-    std::ifstream in(here.substr(0, here.rfind("tests/native/")) + "scenarios/" + name);
-    std::stringstream text;
-    text << in.rdbuf();
-    sim::Scenario scenario;
-    std::string error;
-    EXPECT_TRUE(sim::ParseScenario(text.str(), name, &scenario, &error)) << error;
-    return scenario;
-}
-
 // The main window on the simulated adapter, with the real tool set.
 struct SimRig {
     explicit SimRig(sim::Scenario scenario, uint32_t startMs = 0)
@@ -788,7 +778,7 @@ TEST(SurveyDlgTest, DefaultSiteNodesFadeAndVary) {
 }
 
 TEST(SurveyDlgTest, RoamingSiteBeepsAndStartsAfresh) {
-    SimRig rig(ShippedScenario("roaming.ini"));
+    SimRig rig(test::ShippedScenario("roaming.ini"));
     rig.host.Open(rig.main);
     rig.main.OnTimer(1);
     ASSERT_TRUE(rig.main.AdapterReady());
@@ -813,7 +803,7 @@ TEST(SurveyDlgTest, RoamingSiteBeepsAndStartsAfresh) {
 }
 
 TEST(SurveyDlgTest, RoamingOffKeepsTheMasterShownInRowZero) {
-    SimRig rig(ShippedScenario("roaming.ini"));
+    SimRig rig(test::ShippedScenario("roaming.ini"));
     rig.host.Open(rig.main);
     rig.main.OnTimer(1);
     ASSERT_TRUE(rig.main.AdapterReady());
@@ -852,7 +842,7 @@ TEST(SurveyDlgTest, RoamingOffKeepsTheMasterShownInRowZero) {
 
 TEST(SurveyDlgTest, FaultySiteIsSurvived) {
     // From 6 s (the driver is absent for the first five) through the lost span at 40-45 s.
-    SimRig rig(ShippedScenario("faults.ini"), 6000);
+    SimRig rig(test::ShippedScenario("faults.ini"), 6000);
     rig.host.Open(rig.main);
     rig.main.OnTimer(1);
     ASSERT_TRUE(rig.main.AdapterReady());

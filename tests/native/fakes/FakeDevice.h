@@ -57,7 +57,8 @@ class FakeAdapter {
   public:
     using Handler = std::function<FakeAnswer(const uint8_t* data, uint32_t length)>;
 
-    // Scripted answers first, then command handlers, then the default: data lists answered
+    // Scripted answers first, then command handlers (unless they answer Pass), then the
+    // default: data lists answered
     // from `items` (absent items as zeros, `refused` ones left at 0xFFFF), SetDriverData
     // stored into `items`, every other command result 0 with no data.
     std::deque<FakeAnswer> script;
@@ -116,7 +117,11 @@ class FakeAdapter {
     FakeAnswer Unscripted(uint8_t* block) {
         const uint32_t command = ReadU32(block + kReqCommand) & 0xFFFFFF;
         const uint32_t length = ReadU32(block + kReqLength);
-        if (commands.count(command)) return commands[command](block + kReqData, length);
+        if (commands.count(command)) {
+            // A handler may only look on and leave the answer to the default (Pass).
+            FakeAnswer handled = commands[command](block + kReqData, length);
+            if (!handled.pass) return handled;
+        }
         FakeAnswer answer;
         answer.hasLength = true;
         if (command != CMD_GET_DRIVER_DATA && command != CMD_SET_DRIVER_DATA) return answer;

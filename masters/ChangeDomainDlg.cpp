@@ -1,0 +1,25 @@
+// The Change Domain question.
+#include "masters/ChangeDomainDlg.h"
+
+#include <string>
+
+#include "resources/resource.h"
+
+namespace odr::masters {
+
+CChangeDomainDlg::CChangeDomainDlg(int domain) : ui::Dialog(IDD_CHANGE_DOMAIN), domain_(domain) {}
+
+bool CChangeDomainDlg::OnInitDialog() {
+    confirmed_ = false;
+    window().SetText(IDC_CD_QUESTION, "Update to Domain " + std::to_string(domain_) + "?");
+    return true;
+}
+
+void CChangeDomainDlg::OnCommand(int id) {
+    // "&Yes" is 1; "&No", Esc and the close box arrive as 2.
+    if (id != 1 && id != 2) return;
+    confirmed_ = id == 1;
+    window().End(id);
+}
+
+}  // namespace odr::masters

@@ -1,0 +1,346 @@
+// The Master List window: opening, the search tick and its domain steps, choosing a master,
+// Search All / Search One and the domain list, Use Domain, Test Link, View Cell, Help and
+// closing.
+#include "masters/MasterListDlg.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "config/AdapterSettings.h"
+#include "driver/AdapterStatus.h"
+#include "driver/Channel.h"
+#include "driver/DriverTypes.h"
+#include "driver/Operations.h"
+#include "driver/Queries.h"
+#include "masters/ChangeDomainDlg.h"
+#include "platform/Platform.h"
+#include "resources/resource.h"
+#include "shell/HelpDlg.h"
+#include "shell/HelpFile.h"
+
+namespace odr::masters {
+
+namespace {
+
+constexpr int kAdapter = 0;
+// The stop-search pause sleeps in slices this long, serving paints in between.
+constexpr uint32_t kPauseSliceMs = 20;
+
+const struct {
+    const char* title;
+    int width;
+} kColumns[] = {{"Address", 96}, {"Domain", 48}, {"Ch/Sub", 56}, {"Name", 99}};
+
+}  // namespace
+
+CMasterListDlg::CMasterListDlg(shell::ShellContext& context, config::AdapterSettings& settings,
+                               shell::ToolLauncher& tools)
+    : ui::Dialog(IDD_MASTER_LIST), ctx_(context), settings_(settings), tools_(tools) {}
+
+bool CMasterListDlg::OnInitDialog() {
+    ui::Window& w = window();
+    AdapterContext& adapter = ctx_.adapter;
+    w.SetRadioIndex(IDC_ML_SEARCH_ALL, searchMode_);
+    ui::DropList& domains = w.GetDropList(IDC_MASTER_DOMAIN_LIST);
+    if (domains.Count() == 0) {
+        for (int d = 0; d < kDomains; ++d) domains.Add(std::to_string(d));
+    }
+
+    // A stored domain outside 0-15 would make every search a refused request: start at 0.
+    currentDomain_ = settings_.domain >= 0 && settings_.domain < kDomains ? settings_.domain : 0;
+    char version[8] = {};
+    GetVersion(adapter.channel, version, kAdapter);
+    testSupported_ = SupportsDirectedSync(version);
+    domains.SelectText(std::to_string(currentDomain_));
+    lastDomainStep_ = adapter.clock.Now() - 2000;
+    ClearMasterAddr(adapter.channel, kAdapter);
+    if (settings_.stationType != 0) {
+        // A master does not hear other masters: listen as a station while the list is open.
+        SetStationType(adapter.channel, 0, kAdapter);
+        uint8_t syncState = 0;
+        InitCard(adapter, &syncState, kAdapter, 0);
+    }
+
+    ui::ListView& list = w.GetListView(IDC_ML_LIST);
+    if (list.ColumnCount() == 0) {
+        for (const auto& c : kColumns) list.AddColumn(c.title, c.width);
+    }
+    selected_ = nullptr;
+    rowCount_ = 0;
+    DisableActions();
+    ctx_.acceleratorTarget = this;
+    w.SetTimer(kSearchTimer, kSearchTickMs);
+    ShowDomain();
+    w.Enable(IDC_MASTER_DOMAIN_LIST, searchMode_ != kSearchAll);
+    return true;
+}
+
+void CMasterListDlg::OnTimer(int id) {
+    if (id == kSearchTimer) Tick();
+}
+
+void CMasterListDlg::Tick() {
+    if (driverFault_) {
+        // Nothing else until the driver answers the re-attach.
+        if (ReopenDriver(ctx_.adapter, kAdapter) != kOk) return;
+        driverFault_ = false;
+    }
+    RecordSynchronisedMaster();
+    if (driverFault_) return;
+    if (ctx_.adapter.clock.Now() - lastDomainStep_ >= kDomainListenMs) StepDomain();
+}
+
+void CMasterListDlg::NoteResult(int result) {
+    if (result == kNotCarried) driverFault_ = true;
+}
+
+void CMasterListDlg::RecordSynchronisedMaster() {
+    char address[13] = {}, name[12] = {}, node[13] = {};
+    uint8_t channel = 0, subchannel = 0, syncState = 0;
+    const int result = GetMasterNode(ctx_.adapter.channel, address, name, &channel, &subchannel,
+                                     node, &syncState, kAdapter);
+    NoteResult(result);
+    if (result != kOk || syncState == 0) return;
+    const CMasterEntry* entry = masters_.Add(address, name, currentDomain_, channel, subchannel);
+    if (entry == nullptr) return;
+    // A row refers to its record by position + 1 (0 is no row).
+    if (window().GetListView(IDC_ML_LIST).InsertRow(rowCount_, entry->Cells(), masters_.Count()) >=
+        0) {
+        ++rowCount_;
+    }
+}
+
+void CMasterListDlg::StepDomain() {
+    AdapterContext& adapter = ctx_.adapter;
+    StopSearchPause();
+    ClearMasterAddr(adapter.channel, kAdapter);
+    currentDomain_ = NextDomain(currentDomain_, searchMode_);
+    ShowDomain();
+    NoteResult(SearchAsynchronous(adapter.channel, uint8_t(currentDomain_), kAdapter));
+    lastDomainStep_ = adapter.clock.Now();
+}
+
+void CMasterListDlg::StopSearchPause() {
+    platform::Clock& clock = ctx_.adapter.clock;
+    ui::Window& w = window();
+    const uint32_t start = clock.Now();
+    const int result = StopSearch(ctx_.adapter.channel, kAdapter);
+    // The pause is a pause: sleep it out (painting meanwhile) rather than spin.
+    for (uint32_t elapsed = clock.Now() - start; elapsed < kStopSearchPauseMs;
+         elapsed = clock.Now() - start) {
+        if (w.PeekPending(ui::Pending::Paint, nullptr)) w.DispatchPending(ui::Pending::Paint, true);
+        clock.Sleep(std::min(kStopSearchPauseMs - elapsed, kPauseSliceMs));
+    }
+    if (result != 0 && result != 1 && result != 2) StopSearch(ctx_.adapter.channel, kAdapter);
+}
+
+void CMasterListDlg::ShowDomain() {
+    window().SetText(IDC_ML_SEARCHING, std::to_string(currentDomain_));
+}
+
+void CMasterListDlg::TakeSelection() {
+    ui::ListView& list = window().GetListView(IDC_ML_LIST);
+    selected_ = nullptr;
+    for (int row = 0; row < list.RowCount(); ++row) {
+        if (list.IsSelected(row)) selected_ = masters_.At(int(list.RowRef(row)) - 1);
+    }
+    if (selected_ == nullptr) return;
+    window().Enable(IDC_ML_USE_DOMAIN, true);
+    if (testSupported_) {
+        window().Enable(IDC_ML_TEST_LINK, true);
+        window().Enable(IDC_ML_VIEW_CELL, true);
+    }
+}
+
+void CMasterListDlg::DisableActions() {
+    window().Enable(IDC_ML_VIEW_CELL, false);
+    window().Enable(IDC_ML_USE_DOMAIN, false);
+    window().Enable(IDC_ML_TEST_LINK, false);
+}
+
+void CMasterListDlg::OnNotify(int id, ui::Notify code) {
+    if (id == IDC_ML_LIST) {
+        if (code == ui::Notify::Clicked || code == ui::Notify::FocusGained) {
+            TakeSelection();
+        } else if (code == ui::Notify::DoubleClicked && testSupported_) {
+            TakeSelection();
+            TestLink();
+            if (!IsOpen()) return;
+            ui::ListView& list = window().GetListView(IDC_ML_LIST);
+            for (int row = 0; row < list.RowCount(); ++row) {
+                if (list.IsSelected(row)) list.SetSelected(row, false);
+            }
+        }
+        return;
+    }
+    if (id == IDC_MASTER_DOMAIN_LIST) {
+        if (code == ui::Notify::SelectionChanged) DomainChanged();
+        return;
+    }
+    ui::Dialog::OnNotify(id, code);
+}
+
+void CMasterListDlg::OnCommand(int id) {
+    switch (id) {
+        case 1:
+            searchMode_ = window().RadioIndex(IDC_ML_SEARCH_ALL);
+            window().End(1);
+            break;
+        case 2:
+            window().End(2);
+            break;
+        case IDC_ML_SEARCH_ALL:
+            SearchAll();
+            break;
+        case IDC_ML_SEARCH_ONE:
+            SearchOne();
+            break;
+        case IDC_ML_USE_DOMAIN:
+            UseDomain();
+            break;
+        case IDC_ML_TEST_LINK:
+            TestLink();
+            break;
+        case IDC_ML_VIEW_CELL:
+            ViewCell();
+            break;
+        case IDC_ML_HELP: {
+            shell::CHelpDlg help(ctx_.adapter.os, "HELPMSTR", "HELPCONFIG", "Master List Help");
+            ctx_.host.RunModal(help);
+            break;
+        }
+    }
+}
+
+void CMasterListDlg::OnAccelerator(int id) {
+    // Alt+D: the domain list.
+    if (id == IDC_MASTER_DOMAIN_LIST) window().SetFocus(IDC_MASTER_DOMAIN_LIST);
+}
+
+void CMasterListDlg::SearchAll() {
+    ui::Window& w = window();
+    selected_ = nullptr;
+    w.Enable(IDC_MASTER_DOMAIN_LIST, false);
+    w.Enable(IDC_ML_DOMAIN_LABEL, false);
+    DisableActions();
+    searchMode_ = kSearchAll;
+}
+
+void CMasterListDlg::SearchOne() {
+    ui::Window& w = window();
+    ui::DropList& domains = w.GetDropList(IDC_MASTER_DOMAIN_LIST);
+    selected_ = nullptr;
+    w.Enable(IDC_MASTER_DOMAIN_LIST, true);
+    // The items are "0" to "15": the index is the domain. Without a selection the domain
+    // being searched stays.
+    if (domains.Selection() >= 0 && domains.Selection() < kDomains) {
+        currentDomain_ = domains.Selection();
+        w.SetText(IDC_ML_SEARCHING, domains.SelectedText());
+    }
+    w.Enable(IDC_ML_DOMAIN_LABEL, true);
+    DisableActions();
+    searchMode_ = kSearchOne;
+}
+
+void CMasterListDlg::DomainChanged() {
+    ui::Window& w = window();
+    ui::DropList& domains = w.GetDropList(IDC_MASTER_DOMAIN_LIST);
+    if (domains.Selection() >= 0 && domains.Selection() < kDomains) {
+        w.SetText(IDC_ML_SEARCHING, domains.SelectedText());
+        currentDomain_ = domains.Selection();
+    }
+    selected_ = nullptr;
+    w.Enable(IDC_ML_USE_DOMAIN, false);
+    if (testSupported_) {
+        w.Enable(IDC_ML_TEST_LINK, false);
+        w.Enable(IDC_ML_VIEW_CELL, false);
+    }
+}
+
+void CMasterListDlg::UseDomain() {
+    if (selected_ != nullptr) {
+        CChangeDomainDlg question(selected_->domain);
+        ctx_.host.RunModal(question);
+        if (question.Confirmed() && IsOpen()) {
+            ui::Window& w = window();
+            const int domain = question.Domain();
+            const std::string text = std::to_string(domain);
+            currentDomain_ = domain;
+            w.Enable(IDC_MASTER_DOMAIN_LIST, true);
+            w.GetDropList(IDC_MASTER_DOMAIN_LIST).SelectText(text);
+            w.Enable(IDC_ML_DOMAIN_LABEL, true);
+            searchMode_ = kSearchOne;
+            SetDomain(ctx_.adapter.channel, text.c_str(), kAdapter);
+            settings_.SaveDomain(domain);
+            w.SetRadioIndex(IDC_ML_SEARCH_ALL, kSearchOne);
+        }
+    }
+    if (!IsOpen()) return;
+    selected_ = nullptr;
+    DisableActions();
+}
+
+template <typename Open>
+void CMasterListDlg::OnChosenMaster(Open open) {
+    ui::Window& w = window();
+    w.KillTimer(kSearchTimer);
+    StopSearchPause();
+    if (selected_ != nullptr) {
+        const CMasterEntry master = *selected_;
+        const int result =
+            SynchToMaster(ctx_.adapter, uint8_t(settings_.stationType), uint8_t(master.domain),
+                          uint8_t(master.channel), uint8_t(master.subchannel), master.name.c_str(),
+                          master.address.c_str(), kAdapter);
+        // The move lets mouse messages through: the choice may have been undone meanwhile.
+        if (selected_ != nullptr && IsOpen()) {
+            if (result != kOk) {
+                // The tool names the chosen master even though the adapter is not on it.
+                AdapterStatus& status = ctx_.adapter.status;
+                std::snprintf(status.masterName, sizeof status.masterName, "%s",
+                              master.name.c_str());
+                std::snprintf(status.masterAddress, sizeof status.masterAddress, "%s",
+                              master.address.c_str());
+            }
+            open(master, result);
+        }
+    }
+    if (!IsOpen()) return;
+    w.SetTimer(kSearchTimer, kSearchTickMs);
+    selected_ = nullptr;
+    DisableActions();
+}
+
+void CMasterListDlg::TestLink() {
+    OnChosenMaster([this](const CMasterEntry& master, int result) {
+        settings_.LoadSettings();
+        shell::LinkTestTarget target;
+        target.address = master.address;
+        target.radioMode = settings_.radioMode;
+        target.masterDomain = uint8_t(master.domain);
+        target.masterChannel = uint8_t(master.channel);
+        target.masterSubchannel = uint8_t(master.subchannel);
+        target.stationType = uint8_t(settings_.stationType);
+        const int helpContext = ctx_.helpContext;
+        ctx_.helpContext = shell::kHelpContextDirectedLink;
+        tools_.RunLinkTest(target);
+        ctx_.helpContext = helpContext;
+        // The adapter never synchronised: leave it not searching.
+        if (result == -2) StopSearch(ctx_.adapter.channel, kAdapter);
+    });
+}
+
+void CMasterListDlg::ViewCell() {
+    OnChosenMaster([this](const CMasterEntry&, int result) {
+        tools_.RunCellSurvey(settings_, result == kOk);
+    });
+}
+
+void CMasterListDlg::OnDestroy() {
+    window().KillTimer(kSearchTimer);
+    if (settings_.stationType != 0) {
+        SetStationType(ctx_.adapter.channel, uint8_t(settings_.stationType), kAdapter);
+    }
+    if (ctx_.acceleratorTarget == this) ctx_.acceleratorTarget = nullptr;
+}
+
+}  // namespace odr::masters

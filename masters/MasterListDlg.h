@@ -1,0 +1,83 @@
+// The Master List window (template 134): searches the network domains one after another (or
+// one chosen domain), lists every master heard, and on a chosen master adopts its domain,
+// runs the directed link test or surveys its cell.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "masters/MasterList.h"
+#include "shell/ShellContext.h"
+#include "shell/ToolLauncher.h"
+#include "ui/Dialog.h"
+
+namespace odr::config {
+class AdapterSettings;
+}
+
+namespace odr::masters {
+
+constexpr int kSearchTimer = 1;
+constexpr unsigned kSearchTickMs = 100;
+// Each domain is listened to this long, then the search is stopped for the pause.
+constexpr uint32_t kDomainListenMs = 1500;
+constexpr uint32_t kStopSearchPauseMs = 500;
+
+class CMasterListDlg : public ui::Dialog {
+  public:
+    // `settings` is the main window's record; `tools` opens the link test and the survey.
+    CMasterListDlg(shell::ShellContext& context, config::AdapterSettings& settings,
+                   shell::ToolLauncher& tools);
+
+    // Set by the opener before the window runs, read back after it has closed.
+    void SetSearchMode(int mode) { searchMode_ = mode; }
+    int SearchMode() const { return searchMode_; }
+
+    bool OnInitDialog() override;
+    void OnTimer(int id) override;
+    void OnCommand(int id) override;
+    void OnNotify(int id, ui::Notify code) override;
+    void OnAccelerator(int id) override;
+    void OnDestroy() override;
+
+    // State, readable by tests.
+    const MasterList& Masters() const { return masters_; }
+    int CurrentDomain() const { return currentDomain_; }
+    const CMasterEntry* Selected() const { return selected_; }
+    bool TestSupported() const { return testSupported_; }
+    bool DriverFault() const { return driverFault_; }
+
+  private:
+    void Tick();
+    void RecordSynchronisedMaster();
+    void StepDomain();
+    void StopSearchPause();
+    void ShowDomain();
+    void TakeSelection();
+    void DisableActions();
+    // Stops the search, moves the adapter onto the chosen master and runs `open` with the
+    // SynchToMaster result; then restarts the search.
+    template <typename Open>
+    void OnChosenMaster(Open open);
+    void TestLink();
+    void ViewCell();
+    void UseDomain();
+    void SearchAll();
+    void SearchOne();
+    void DomainChanged();
+    void NoteResult(int result);
+
+    shell::ShellContext& ctx_;
+    config::AdapterSettings& settings_;
+    shell::ToolLauncher& tools_;
+    MasterList masters_;
+    int currentDomain_ = 0;
+    uint32_t lastDomainStep_ = 0;
+    int rowCount_ = 0;
+    const CMasterEntry* selected_ = nullptr;
+    bool testSupported_ = false;
+    bool driverFault_ = false;
+    int searchMode_ = kSearchOne;
+};
+
+}  // namespace odr::masters
