@@ -23,8 +23,8 @@
 //   odrprobe listbox TITLE ID         print the lines of list box ID
 //   odrprobe listview TITLE ID        print the rows of list view ID, cells joined by "|"
 //   odrprobe clickrow TITLE ID ROW [double]
-//                                     select row ROW of list view ID (-1: none) and report
-//                                     a click (or a double click) on it, as a user's would
+//                                     click (or double-click) row ROW of list view ID with
+//                                     the mouse; -1 clicks below the rows
 //   odrprobe tray [MS [TITLE]]        print the tooltip of every notification-area icon
 //                                     (with TITLE: of the icons that the process of the
 //                                     window TITLE added), waiting up to MS for one
@@ -63,118 +63,6 @@ std::string TextOf(HWND hwnd) {
     }
     if (length >= sizeof(buffer)) length = sizeof(buffer) - 1;
     return std::string(buffer, length);
-}
-
-// Memory in another process, for the list view messages whose data Wine does not carry
-// across processes.
-class RemoteBuffer {
-  public:
-    RemoteBuffer(HWND owner, size_t size) : size_(size) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(owner, &pid);
-        process_ =
-            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (process_) {
-            base_ = static_cast<char*>(
-                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
-        }
-    }
-    ~RemoteBuffer() {
-        if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
-        if (process_) CloseHandle(process_);
-    }
-    RemoteBuffer(const RemoteBuffer&) = delete;
-    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-    bool Ok() const { return base_ != nullptr; }
-    char* At(size_t offset) const { return base_ + offset; }
-    bool Write(size_t offset, const void* data, size_t n) const {
-        SIZE_T done = 0;
-        return offset + n <= size_ && WriteProcessMemory(process_, base_ + offset, data, n, &done);
-    }
-    bool Read(size_t offset, void* data, size_t n) const {
-        SIZE_T done = 0;
-        return offset + n <= size_ && ReadProcessMemory(process_, base_ + offset, data, n, &done);
-    }
-
-  private:
-    size_t size_;
-    HANDLE process_ = nullptr;
-    char* base_ = nullptr;
-};
-
-// Rows of a list view, cells joined by "|".
-bool PrintListView(HWND list) {
-    RemoteBuffer remote(list, 4096);
-    if (!remote.Ok()) return false;
-    DWORD_PTR rows = 0, columns = 0;
-    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-    if (!SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &rows) ||
-        !header ||
-        !SendMessageTimeoutA(header, HDM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &columns)) {
-        return false;
-    }
-    constexpr size_t kText = 1024;
-    for (DWORD_PTR row = 0; row < rows; ++row) {
-        std::string line;
-        for (DWORD_PTR column = 0; column < columns; ++column) {
-            LVITEMA item = {};
-            item.iSubItem = static_cast<int>(column);
-            item.pszText = remote.At(kText);
-            item.cchTextMax = 256;
-            char text[257] = {};
-            DWORD_PTR n = 0;
-            if (!remote.Write(0, &item, sizeof item) ||
-                !SendMessageTimeoutA(list, LVM_GETITEMTEXTA, row,
-                                     reinterpret_cast<LPARAM>(remote.At(0)), SMTO_ABORTIFHUNG, 2000,
-                                     &n) ||
-                !remote.Read(kText, text, 256)) {
-                return false;
-            }
-            line += (column ? "|" : "") + std::string(text);
-        }
-        std::printf("%s\n", line.c_str());
-    }
-    return true;
-}
-
-// Selects `row` of a list view (none for -1) and tells its dialog of a click on it.
-bool ClickRow(HWND list, int row, bool twice) {
-    RemoteBuffer remote(list, 4096);
-    if (!remote.Ok()) return false;
-    DWORD_PTR result = 0;
-    LVITEMA state = {};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = 0;
-    if (!remote.Write(0, &state, sizeof state) ||
-        !SendMessageTimeoutA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>(remote.At(0)), SMTO_ABORTIFHUNG, 2000,
-                             &result)) {
-        return false;
-    }
-    if (row >= 0) {
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        if (!remote.Write(0, &state, sizeof state) ||
-            !SendMessageTimeoutA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                                 reinterpret_cast<LPARAM>(remote.At(0)), SMTO_ABORTIFHUNG, 2000,
-                                 &result)) {
-            return false;
-        }
-    }
-    NMITEMACTIVATE click = {};
-    click.hdr.hwndFrom = list;
-    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
-    click.hdr.code = twice ? NM_DBLCLK : NM_CLICK;
-    click.iItem = row;
-    if (!remote.Write(512, &click, sizeof click)) return false;
-    // A double click that opens a modal window does not return until it closes: a timeout
-    // still means the click was delivered.
-    if (!SendMessageTimeoutA(GetParent(list), WM_NOTIFY, click.hdr.idFrom,
-                             reinterpret_cast<LPARAM>(remote.At(512)), SMTO_ABORTIFHUNG, 500,
-                             &result) &&
-        GetLastError() != ERROR_TIMEOUT) {
-        return false;
-    }
-    return true;
 }
 
 struct FindState {
@@ -253,6 +141,95 @@ std::string Narrow(const wchar_t* text) {
     char buffer[1024] = {};
     int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, buffer, sizeof(buffer), nullptr, nullptr);
     return n > 0 ? std::string(buffer) : std::string();
+}
+
+// The process of a window, opened for the remote buffers of the list view messages, whose
+// data Wine does not carry across processes.
+struct OwnerProcess {
+    explicit OwnerProcess(HWND window) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        handle = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    }
+    ~OwnerProcess() {
+        if (handle) CloseHandle(handle);
+    }
+    OwnerProcess(const OwnerProcess&) = delete;
+    OwnerProcess& operator=(const OwnerProcess&) = delete;
+    HANDLE handle = nullptr;
+};
+
+// Rows of a list view, cells joined by "|".
+bool PrintListView(HWND list) {
+    OwnerProcess owner(list);
+    RemoteBuffer remote(owner.handle, 4096);
+    if (!remote.ok()) return false;
+    DWORD_PTR rows = 0, columns = 0;
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    if (!SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &rows) ||
+        !header ||
+        !SendMessageTimeoutA(header, HDM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &columns)) {
+        return false;
+    }
+    constexpr size_t kText = 1024;
+    for (DWORD_PTR row = 0; row < rows; ++row) {
+        std::string line;
+        for (DWORD_PTR column = 0; column < columns; ++column) {
+            LVITEMA item = {};
+            item.iSubItem = static_cast<int>(column);
+            item.pszText = remote.at(kText);
+            item.cchTextMax = 256;
+            char text[257] = {};
+            DWORD_PTR n = 0;
+            if (!remote.Write(0, &item, sizeof item) ||
+                !SendMessageTimeoutA(list, LVM_GETITEMTEXTA, row,
+                                     reinterpret_cast<LPARAM>(remote.at(0)), SMTO_ABORTIFHUNG, 2000,
+                                     &n) ||
+                !remote.Read(kText, text, 256)) {
+                return false;
+            }
+            line += (column ? "|" : "") + std::string(text);
+        }
+        std::printf("%s\n", line.c_str());
+    }
+    return true;
+}
+
+// Clicks (or double-clicks) row `row` of a list view with the mouse, as a user would; row -1
+// clicks the empty part below the rows.
+bool ClickRow(HWND list, int row, bool twice) {
+    RECT client = {};
+    GetClientRect(list, &client);
+    POINT at = {client.left + 20, client.bottom - 4};
+    if (row >= 0) {
+        OwnerProcess owner(list);
+        RemoteBuffer remote(owner.handle, sizeof(RECT));
+        RECT item = {};
+        item.left = LVIR_LABEL;
+        DWORD_PTR result = 0;
+        if (!remote.ok() || !remote.Write(0, &item, sizeof item) ||
+            !SendMessageTimeoutA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                                 reinterpret_cast<LPARAM>(remote.at(0)), SMTO_ABORTIFHUNG, 2000,
+                                 &result) ||
+            !result || !remote.Read(0, &item, sizeof item)) {
+            return false;
+        }
+        at = {item.left + 10, (item.top + item.bottom) / 2};
+    }
+    ClientToScreen(list, &at);
+    if (!SetCursorPos(at.x, at.y)) return false;
+    Sleep(50);
+    for (int click = 0; click < (twice ? 2 : 1); ++click) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        if (SendInput(2, input, sizeof(INPUT)) != 2) return false;
+        Sleep(50);
+    }
+    // Time for the window to take the click before the caller looks.
+    Sleep(200);
+    return true;
 }
 
 struct TooltipWindows {

@@ -75,3 +75,9 @@ restore_adapter_key() {
         wine reg import "$(winepath -w "$SAVED_KEY" 2>/dev/null)" >/dev/null 2>&1
     fi
 }
+
+# The control ids of a window, in order, without its unnamed labels.
+control_ids() {  # control_ids TITLE
+    probe dump "$1" | awk 'NR > 1 && $1 != -1 { print $1 }' | sort -n | uniq | tr '\n' ' ' |
+        sed 's/ $//'
+}

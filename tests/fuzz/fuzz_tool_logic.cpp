@@ -1,9 +1,12 @@
 // The tools' plain logic fed with hostile driver replies: the survey table with any
-// addresses and signals over many rounds, and the snoop band and column geometry for any
-// country code, first channel and graph size.
+// addresses and signals over many rounds, the master list with any addresses and names (no
+// terminators), the firmware test on any version text, and the snoop band and column
+// geometry for any country code, first channel and graph size.
 #include <cstring>
 #include <set>
+#include <string>
 
+#include "masters/MasterList.h"
 #include "snoop/SnoopBand.h"
 #include "survey/SurveyTable.h"
 #include "tests/fuzz/FuzzInput.h"
@@ -19,9 +22,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const odr::snoop::ColumnGeometry g = odr::snoop::GeometryFor(width, height, band.count);
     Require(g.width > 0 && g.gap >= 0, "columns have a width");
 
+    odr::masters::MasterList masters;
     odr::survey::SurveyTable table;
     while (!in.empty()) {
         const uint8_t op = in.Byte();
+        if (op % 8 == 2) {
+            char address[13] = {};
+            in.Bytes(reinterpret_cast<uint8_t*>(address), 12);
+            char name[12];  // the driver's bytes, no terminator
+            std::memset(name, 'N', sizeof name);
+            in.Bytes(reinterpret_cast<uint8_t*>(name), sizeof name);
+            const int before = masters.Count();
+            const odr::masters::CMasterEntry* e =
+                masters.Add(address, name, in.Byte() % 16, in.Byte(), in.Byte());
+            Require(masters.Count() == before + (e != nullptr ? 1 : 0), "one record per add");
+            char version[8] = {};
+            std::memcpy(version, name, 7);
+            odr::masters::SupportsDirectedSync(version);
+            continue;
+        }
         if (op % 8 == 0) {
             table.EndRound();
             table.ComputeStatistics();
@@ -37,6 +56,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Require(odr::IsNodeAddress(table.Node(index).address), "only addresses kept");
         }
     }
+    std::set<std::string> keys;
+    for (int i = 0; i < masters.Count(); ++i) {
+        const odr::masters::CMasterEntry& e = *masters.At(i);
+        Require(odr::IsNodeAddress(e.address.c_str()), "keys are addresses");
+        for (char c : e.address) Require(!(c >= 'A' && c <= 'F'), "keys in lower case");
+        Require(e.name.size() <= odr::masters::kMaxNameLength, "names of at most 11 characters");
+        Require(e.Cells().size() == 4, "four cells a row");
+        keys.insert(e.address);
+    }
+    Require(int(keys.size()) == masters.Count(), "list keys unique");
+
     table.ComputeStatistics();
     Require(table.Highest() < odr::survey::kMaxNodes, "the table holds at most 100 nodes");
     std::set<int> order;

@@ -2,6 +2,8 @@
 // program's own resources and holds its title and every control its dialog reaches by id.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h.
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -28,6 +30,12 @@ const Window kWindows[] = {
      "Snoop",
      {IDC_SNOOP_GRAPH, IDC_SNOOP_FIRST_FREQ, IDC_SNOOP_LAST_FREQ, IDC_SNOOP_SLOW, IDC_SNOOP_MEDIUM,
       IDC_SNOOP_FAST, IDOK, IDC_SNOOP_HELP}},
+    {IDD_MASTER_LIST,
+     "Master List",
+     {IDC_ML_SEARCH_ALL, IDC_ML_SEARCH_ONE, IDC_ML_DOMAIN_LABEL, IDC_MASTER_DOMAIN_LIST,
+      IDC_ML_SEARCHING, IDC_ML_LIST, IDOK, IDC_ML_USE_DOMAIN, IDC_ML_TEST_LINK, IDC_ML_VIEW_CELL,
+      IDC_ML_HELP}},
+    {IDD_CHANGE_DOMAIN, "Change Domain", {IDC_CD_QUESTION, IDOK, IDCANCEL}},
 };
 
 INT_PTR CALLBACK Quiet(HWND, UINT, WPARAM, LPARAM) {
@@ -37,6 +45,8 @@ INT_PTR CALLBACK Quiet(HWND, UINT, WPARAM, LPARAM) {
 class TemplatesTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+        ASSERT_TRUE(InitCommonControlsEx(&controls));
         module_ = LoadLibraryExA(ODR_ODRCFG_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(module_, nullptr) << ODR_ODRCFG_EXE;
     }
@@ -60,6 +70,22 @@ TEST_F(TemplatesTest, EveryWindowHasItsTitleAndControls) {
         }
         DestroyWindow(dialog);
     }
+}
+
+// The Master List's action buttons wait for a chosen master; its list is a single-selection
+// report whose headers do not sort.
+TEST_F(TemplatesTest, MasterListStartsWithItsActionsDisabled) {
+    HWND dialog = CreateDialogParamA(module_, MAKEINTRESOURCEA(IDD_MASTER_LIST), nullptr, Quiet, 0);
+    ASSERT_NE(dialog, nullptr);
+    for (int id : {IDC_ML_USE_DOMAIN, IDC_ML_TEST_LINK, IDC_ML_VIEW_CELL}) {
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
+    }
+    const LONG style = GetWindowLongA(GetDlgItem(dialog, IDC_ML_LIST), GWL_STYLE);
+    EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
+    EXPECT_NE(style & LVS_SINGLESEL, 0);
+    EXPECT_NE(style & LVS_SHOWSELALWAYS, 0);
+    EXPECT_NE(style & LVS_NOSORTHEADER, 0);
+    DestroyWindow(dialog);
 }
 
 // Bitmap statics take their images from the program: the Snoop legend's squares are solid
