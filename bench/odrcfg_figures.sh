@@ -3,7 +3,10 @@
 #  - the check run with an adapter that synchronises at once (bench_odrcfg_checkrun);
 #  - one Snoop sweep at each sampling rate, its time and CPU (bench_odrcfg_snoop);
 #  - CPU time of odrcfg over IDLE_SECONDS (default 60) idling on its main window after its
-#    check run, then with the Site Survey open, then with the Directed Link test running.
+#    check run, then with the Site Survey open, then with the Directed Link test running,
+#    then with the Master List searching all domains;
+#  - the Master List: time from the Masters button to the first row, and one Search All cycle
+#    (from one step onto domain 0 to the next).
 # Usage: bench/odrcfg_figures.sh BUILD_DIR [IDLE_SECONDS]   (BUILD_DIR: a Windows build)
 set -euo pipefail
 build=$(cd "${1:?usage: odrcfg_figures.sh BUILD_DIR [IDLE_SECONDS]}" && pwd)
@@ -50,6 +53,36 @@ probe click "Directed Link" 1 >/dev/null
 probe gone "Directed Link" 10000 >/dev/null
 probe click "Site Survey" 1 >/dev/null
 probe gone "Site Survey" 10000 >/dev/null
+for _ in $(seq 1 100); do
+    probe text "$title" 1002 | grep -q "^Synchronized to" && break
+    sleep 0.2
+done
+now_ms() { date +%s%3N; }
+started=$(now_ms)
+probe click "$title" 1000 >/dev/null
+probe wait "Master List" 10000 >/dev/null
+for _ in $(seq 1 200); do
+    [[ -n $(probe listview "Master List" 1127) ]] && break
+    sleep 0.05
+done
+echo "odrcfg Master List: first master row $(($(now_ms) - started)) ms after the Masters button"
+probe click "Master List" 1128 >/dev/null
+# Waits until the domain being searched is (or, with "!", is not) $1.
+domain_is() {
+    local d
+    for _ in $(seq 1 600); do
+        d=$(probe text "Master List" 1133)
+        if [[ $2 == "!" ]]; then [[ $d != "$1" ]] && return 0; else [[ $d == "$1" ]] && return 0; fi
+        sleep 0.05
+    done
+    return 1
+}
+domain_is 0 = && first=$(now_ms) &&
+    domain_is 0 ! && domain_is 0 = &&
+    echo "odrcfg Master List: one Search All cycle over 16 domains in $(($(now_ms) - first)) ms"
+cpu_over "with the Master List searching all domains"
+probe click "Master List" 1 >/dev/null
+probe gone "Master List" 10000 >/dev/null
 for _ in $(seq 1 100); do
     probe text "$title" 1002 | grep -q "^Synchronized to" && break
     sleep 0.2

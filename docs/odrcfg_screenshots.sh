@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of odrcfg's main window in each state, for the README, saved in this folder:
 # synchronised, no master found, checking (with the Status window), no driver, the Error
-# window of a refused driver version; and the tools' windows on the default site.
+# window of a refused driver version; and the tools' windows on the default site (the
+# Master List on the many-masters site).
 # Usage: docs/odrcfg_screenshots.sh BUILD_DIR   (BUILD_DIR: a Windows build)
 set -euo pipefail
 build=$(cd "${1:?usage: odrcfg_screenshots.sh BUILD_DIR}" && pwd)
@@ -58,6 +59,22 @@ probe click "$title" 1051 >/dev/null
 probe wait "Configuration" 10000 >/dev/null && sleep 1 && shot "Configuration" odrcfg-configuration
 probe click "Configuration" 2 >/dev/null
 probe gone "Configuration" 5000 >/dev/null
+wait_text "Synchronized to"
+quit
+
+# The Master List on a site with masters in every domain, after most of one Search All
+# cycle, with a master chosen.
+many=$(winepath -w "$docs/../scenarios/many-masters.ini" 2>/dev/null)
+wine "$build/odrcfg.exe" "/simulate:$many" </dev/null >/dev/null 2>&1 &
+probe wait "$title" 15000 >/dev/null && wait_text "Synchronized to"
+probe click "$title" 1000 >/dev/null
+probe wait "Master List" 10000 >/dev/null
+probe click "Master List" 1128 >/dev/null
+sleep 26
+probe clickrow "Master List" 1127 4 >/dev/null
+sleep 0.5 && shot "Master List" odrcfg-master-list
+probe click "Master List" 1 >/dev/null
+probe gone "Master List" 5000 >/dev/null
 wait_text "Synchronized to"
 quit
 
