@@ -73,7 +73,10 @@ CDirectedLinkDlg::CDirectedLinkDlg(shell::ShellContext& context,
       masterSubchannel_(target.masterSubchannel),
       stationType_(target.stationType),
       packetSize_(packetSize),
-      pingType_(pingType == kPingDriverLevel ? kPingDriverLevel : kPingRadioLevel) {
+      pingType_(pingType == kPingDriverLevel ? kPingDriverLevel : kPingRadioLevel),
+      log_(context, IDC_LINK_LOG, "link.csv",
+           {"target", "packets/s", "bytes/s", "signal %", "latency ms", "maximum ms",
+            "deviation ms", "average packets/s", "average bytes/s", "average latency ms"}) {
     targetValid_ = NormaliseAddress(target.address, &target_);
 }
 
@@ -173,6 +176,7 @@ void CDirectedLinkDlg::Pass() {
         // A ping whose last poll failed is polled again in the next pass.
         if (!outstanding_) pingHandle_ = 0;
         ShowStatistics();
+        LogPass();
         window_.Advance();
     }
     slotStart_ = clock.Now();
@@ -401,8 +405,23 @@ void CDirectedLinkDlg::OnScroll(int id, ui::ScrollCode, int) {
     packetSize_ = IsRadioLevel() ? position : position - kDriverLevelOffset;
 }
 
+void CDirectedLinkDlg::LogPass() {
+    if (!log_.IsOn()) return;
+    ui::Window& w = window();
+    // What the window shows; Driver-Level pings measure no latency.
+    auto latency = [&](int id) { return IsRadioLevel() ? w.GetText(id) : std::string(); };
+    log_.Row(w, {target_, w.GetText(IDC_LINK_PACKETS), w.GetText(IDC_LINK_BYTES),
+                 Number(window_.Statistics().signalBar), latency(IDC_LINK_LATENCY),
+                 latency(IDC_LINK_MAXIMUM), latency(IDC_LINK_DEVIATION),
+                 w.GetText(IDC_LINK_AVERAGE_PACKETS), w.GetText(IDC_LINK_AVERAGE_BYTES),
+                 latency(IDC_LINK_AVERAGE_LATENCY)});
+}
+
 void CDirectedLinkDlg::OnCommand(int id) {
     switch (id) {
+        case IDC_LINK_LOG:
+            log_.Toggle(*this, window());
+            break;
         case IDC_LINK_RADIO_LEVEL:
             if (pingType_ != kPingDriverLevel) break;
             pingType_ = kPingRadioLevel;
@@ -455,6 +474,7 @@ void CDirectedLinkDlg::OnCommand(int id) {
 
 void CDirectedLinkDlg::OnDestroy() {
     StopTimer();
+    log_.Close();
 }
 
 void CDirectedLinkDlg::StartTimer() {

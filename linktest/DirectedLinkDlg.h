@@ -7,6 +7,7 @@
 #include <string>
 
 #include "linktest/LinkWindow.h"
+#include "shell/LogSwitch.h"
 #include "shell/ShellContext.h"
 #include "shell/ToolLauncher.h"
 #include "ui/Dialog.h"
@@ -56,6 +57,7 @@ class CDirectedLinkDlg : public ui::Dialog {
     bool DriverFault() const { return driverFault_; }
     bool PingOutstanding() const { return outstanding_; }
     const std::string& RememberedMaster() const { return rememberedMaster_; }
+    const shell::LogSwitch& Log() const { return log_; }
 
   private:
     // After one ping: go on, end the slot with its figures, or restart the window position.
@@ -67,6 +69,8 @@ class CDirectedLinkDlg : public ui::Dialog {
     Step DriverLevelPing();
     void Collect(int latencyMs);
     void ShowStatistics();
+    // One log row with the figures the pass shows.
+    void LogPass();
     void FollowMaster(const char* masterAddress, const char* masterName);
     Step Fault();
     Step Failure();
@@ -97,6 +101,7 @@ class CDirectedLinkDlg : public ui::Dialog {
     bool driverFault_ = false;
     uint32_t slotStart_ = 0;
     uint32_t startTime_ = 0;
+    shell::LogSwitch log_;
 };
 
 }  // namespace odr::linktest

@@ -10,7 +10,7 @@ namespace odr::platform {
 
 // Process clock and processor yield. On a virtual clock Yield() advances time.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Milliseconds since the process started.
     virtual uint32_t Now() = 0;
@@ -28,7 +28,7 @@ struct OsVersion {
 };
 
 class Os {
-public:
+  public:
     virtual ~Os() = default;
     virtual OsVersion GetVersion() = 0;
     virtual void Beep(unsigned frequency, unsigned durationMs) = 0;
@@ -42,10 +42,14 @@ public:
     virtual bool StartProcess(const std::string& path, const std::string& arguments) = 0;
     // Sends a text to the debugger output.
     virtual void DebugOutput(const std::string& text) = 0;
+    // Creates the file at `path`, or empties it, and writes `text`; false when it cannot.
+    virtual bool NewFile(const std::string& path, const std::string& text) = 0;
     // Appends a line to a file; false when it cannot be written.
     virtual bool AppendToFile(const std::string& path, const std::string& text) = 0;
     // Reads a whole text file; false when it cannot be opened.
     virtual bool ReadTextFile(const std::string& path, std::string* contents) = 0;
+    // The local date and time in ISO 8601, "2026-12-09T17:40:05".
+    virtual std::string LocalTimestamp() = 0;
 };
 
 // Splits a PATH value at ';' and returns each non-empty folder.

@@ -161,3 +161,11 @@
 #define IDC_ML_DOMAIN_LABEL 1131
 #define IDC_ML_SEARCHING 1133
 #define IDC_CD_QUESTION 1135
+
+// The field kit: session logs of the measuring windows, the link test's tone and history.
+#define IDC_SURVEY_LOG 1160
+#define IDC_LINK_LOG 1161
+#define IDC_SNOOP_LOG 1162
+#define IDC_LINK_TONE 1163
+#define IDC_LINK_HISTORY 1164
+#define IDC_LINK_CHART 1165

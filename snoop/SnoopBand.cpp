@@ -52,6 +52,10 @@ BandLayout BandFor(uint8_t countryCode, uint8_t reportedFirstChannel) {
     return Layout(count, first);
 }
 
+std::string ChannelFrequency(int channel) {
+    return Gigahertz(2.400 + 0.001 * channel);
+}
+
 BandLayout DefaultBand() {
     return Layout(kWidestBand, 1);
 }

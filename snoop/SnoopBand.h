@@ -41,6 +41,9 @@ struct ColumnGeometry {
 };
 
 // Column width and gap for `count` frequencies in a client area `width` x `height`.
+// The frequency of channel `channel` in GHz as the labels show it ("2.402").
+std::string ChannelFrequency(int channel);
+
 ColumnGeometry GeometryFor(int width, int height, int count);
 
 }  // namespace odr::snoop

@@ -27,7 +27,11 @@ constexpr uint32_t kFailedReadingPauseMs = 1;
 
 }  // namespace
 
-CSnoopDlg::CSnoopDlg(shell::ShellContext& context) : ui::Dialog(IDD_SNOOP), ctx_(context) {}
+CSnoopDlg::CSnoopDlg(shell::ShellContext& context)
+    : ui::Dialog(IDD_SNOOP),
+      ctx_(context),
+      log_(context, IDC_SNOOP_LOG, "snoop.csv",
+           {"channel", "frequency GHz", "peak", "average", "readings"}) {}
 
 bool CSnoopDlg::OnInitDialog() {
     window().SetRadioIndex(IDC_SNOOP_SLOW, rate_);
@@ -82,6 +86,12 @@ void CSnoopDlg::Tick() {
     }
     inDwell_ = false;
     if (!completed) return;
+    if (log_.IsOn()) {
+        const SpectrumSample& sample = samples_[size_t(p)];
+        log_.Row(window(),
+                 {std::to_string(channel), ChannelFrequency(channel), std::to_string(sample.peak),
+                  std::to_string(sample.Average()), std::to_string(sample.count)});
+    }
 
     window().InvalidateControl(IDC_SNOOP_GRAPH, true);
     window().InvalidateControl(0, false);
@@ -176,6 +186,9 @@ void CSnoopDlg::ChangeRate(int rate) {
 
 void CSnoopDlg::OnCommand(int id) {
     switch (id) {
+        case IDC_SNOOP_LOG:
+            log_.Toggle(*this, window());
+            break;
         case IDC_SNOOP_SLOW:
             ChangeRate(kRateSlow);
             break;
@@ -210,6 +223,7 @@ void CSnoopDlg::Finish(int result) {
 
 void CSnoopDlg::OnDestroy() {
     window().KillTimer(kSweepTimer);
+    log_.Close();
     samples_.clear();
 }
 

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "shell/LogSwitch.h"
 #include "shell/ShellContext.h"
 #include "snoop/SnoopBand.h"
 #include "snoop/SpectrumSample.h"
@@ -34,6 +35,7 @@ class CSnoopDlg : public ui::Dialog {
     bool FullRedraw() const { return fullRedraw_; }
     bool Repaint() const { return repaint_; }
     const std::vector<SpectrumSample>& Samples() const { return samples_; }
+    const shell::LogSwitch& Log() const { return log_; }
 
   private:
     // Serves the window's queued mouse, paint and key-down messages; false when the dwell
@@ -54,6 +56,7 @@ class CSnoopDlg : public ui::Dialog {
     bool inDwell_ = false;
     bool dwellCut_ = false;  // the rate changed or the window ends during the dwell
     bool ending_ = false;
+    shell::LogSwitch log_;
 };
 
 }  // namespace odr::snoop

@@ -43,7 +43,12 @@ void Store(char (&field)[N], const std::string& text) {
 
 CSiteSurveyDlg::CSiteSurveyDlg(shell::ShellContext& context, config::AdapterSettings& settings,
                                shell::ToolLauncher& tools)
-    : ui::Dialog(IDD_SITE_SURVEY), ctx_(context), settings_(settings), tools_(tools) {}
+    : ui::Dialog(IDD_SITE_SURVEY),
+      ctx_(context),
+      settings_(settings),
+      tools_(tools),
+      log_(context, IDC_SURVEY_LOG, "survey.csv",
+           {"round", "address", "master", "link quality", "activity", "strength %", "replies"}) {}
 
 bool CSiteSurveyDlg::OnInitDialog() {
     ui::Window& w = window();
@@ -143,6 +148,7 @@ void CSiteSurveyDlg::RoundTimerTick() {
     ShowOutOfRange((inRange_ == 0 || !table_.MasterHeard()) &&
                    Field(status.masterAddress) != Field(status.nodeAddress));
     table_.EndRound();
+    ++roundsEnded_;
 }
 
 void CSiteSurveyDlg::TickTimerTick() {
@@ -242,6 +248,7 @@ void CSiteSurveyDlg::CollectReplies() {
 void CSiteSurveyDlg::StartRound() {
     table_.ComputeStatistics();
     Refresh();
+    if (roundLogged_ != roundsEnded_) LogRound();
     StopTickTimer();
     const int r = SendPing(ctx_.adapter.channel, kBroadcast, kPingLength, 0, &inRange_, &sendTime_,
                            &pingHandle_, kAdapter, 0, nullptr);
@@ -331,6 +338,9 @@ void CSiteSurveyDlg::OnCommand(int id) {
         return;
     }
     switch (id) {
+        case IDC_SURVEY_LOG:
+            log_.Toggle(*this, window());
+            break;
         case IDC_SURVEY_TIME_ORDER:
             sortMode_ = 0;
             break;
@@ -477,9 +487,29 @@ void CSiteSurveyDlg::OnScroll(int id, ui::ScrollCode code, int thumb) {
     Refresh();
 }
 
+void CSiteSurveyDlg::LogRound() {
+    roundLogged_ = roundsEnded_;
+    if (!log_.IsOn()) return;
+    const AdapterStatus& status = ctx_.adapter.status;
+    // EndRound has moved on: the round that ended is the slot before the current one.
+    const int slot = (table_.CurrentSlot() + kSlots - 1) % kSlots;
+    ui::Window& w = window();
+    for (int p = 0; p <= table_.Highest() && log_.IsOn(); ++p) {
+        if (!table_.IsFilled(p)) continue;
+        const int i = table_.IndexAt(p, sortMode_);
+        const SurveyNode& node = table_.Node(i);
+        log_.Row(w, {std::to_string(roundsEnded_),
+                     i == 0 ? Field(status.masterAddress) : std::string(node.address),
+                     i == 0 ? Field(status.masterName) : std::string(),
+                     std::to_string(node.linkQuality), table_.IsActive(i) ? "(*)" : "( )",
+                     std::to_string(node.strength), std::to_string(node.replies[slot])});
+    }
+}
+
 void CSiteSurveyDlg::OnDestroy() {
     StopTickTimer();
     StopRoundTimer();
+    log_.Close();
 }
 
 }  // namespace odr::survey

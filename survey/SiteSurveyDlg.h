@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "shell/LogSwitch.h"
 #include "shell/ShellContext.h"
 #include "shell/ToolLauncher.h"
 #include "survey/SurveyTable.h"
@@ -59,6 +60,7 @@ class CSiteSurveyDlg : public ui::Dialog {
     int PendingTicks() const { return pendingTicks_; }
     const std::string& ResyncName() const { return resyncName_; }
     const std::string& ResyncAddress() const { return resyncAddress_; }
+    const shell::LogSwitch& Log() const { return log_; }
 
   private:
     void Reset();
@@ -81,6 +83,8 @@ class CSiteSurveyDlg : public ui::Dialog {
     void SetCell(int id, const std::string& text);
     void ChangeRoaming();
     void TestLink(int row);
+    // One log row per listed node for the round that ended last.
+    void LogRound();
 
     shell::ShellContext& ctx_;
     config::AdapterSettings& settings_;
@@ -105,6 +109,9 @@ class CSiteSurveyDlg : public ui::Dialog {
     std::string resyncAddress_;
     uint8_t resyncChannel_ = 0;
     uint8_t resyncSubchannel_ = 0;
+    int roundsEnded_ = 0;
+    int roundLogged_ = 0;
+    shell::LogSwitch log_;
 };
 
 }  // namespace odr::survey

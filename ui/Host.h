@@ -46,6 +46,13 @@ class Host {
     // String table entry; "" when absent.
     virtual std::string LoadString(int id) = 0;
 
+    // The system's Save As dialog over `owner`, for a CSV file named `suggested` at first;
+    // false when the user cancelled.
+    virtual bool AskSaveFile(Dialog& /*owner*/, const std::string& /*suggested*/,
+                             std::string* /*path*/) {
+        return false;
+    }
+
     // A notification-area icon owned by `owner`'s open window; the notification area
     // reports mouse events to it as `callbackMessage` (wParam icon id, lParam mouse message).
     // Null when the window system has none.

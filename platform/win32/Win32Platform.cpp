@@ -2,6 +2,8 @@
 #include "platform/win32/Win32Platform.h"
 
 #include <windows.h>
+
+#include <cstdio>
 // windows.h defines Yield() as an empty macro; Clock::Yield is meant here.
 #undef Yield
 
@@ -114,11 +116,25 @@ class Win32Os : public Os {
 
     void DebugOutput(const std::string& text) override { OutputDebugStringA(text.c_str()); }
 
+    bool NewFile(const std::string& path, const std::string& text) override {
+        return Write(path, CREATE_ALWAYS, text);
+    }
+
     bool AppendToFile(const std::string& path, const std::string& text) override {
-        ScopedHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+        return Write(path, OPEN_ALWAYS, text);
+    }
+
+    // Writes `text` at the end of the file opened with `disposition`. Windows 95 knows only
+    // the generic rights: write access, then the end of the file.
+    static bool Write(const std::string& path, DWORD disposition, const std::string& text) {
+        ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) return false;
+        if (SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+            GetLastError() != NO_ERROR) {
+            return false;
+        }
         size_t done = 0;
         while (done < text.size()) {
             DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 20));
@@ -130,6 +146,15 @@ class Win32Os : public Os {
             done += written;
         }
         return true;
+    }
+
+    std::string LocalTimestamp() override {
+        SYSTEMTIME t = {};
+        GetLocalTime(&t);
+        char text[32];
+        std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u", t.wYear, t.wMonth, t.wDay,
+                      t.wHour, t.wMinute, t.wSecond);
+        return text;
     }
 
     bool ReadTextFile(const std::string& path, std::string* contents) override {

@@ -4,6 +4,7 @@
 // and on the simulated default site and its faults through the tool seam.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <fstream>
 #include <functional>
@@ -674,6 +675,61 @@ TEST(LinkTestDlgTest, ABadTargetIsShownButNeverPinged) {
 }
 
 // The link test through the tool seam on a simulated adapter that InitCard brought up.
+// The log: "&Log..." asks for a file, then one row a pass with what the window shows (no
+// latency for Driver-Level pings); "Stop &Log" ends it, and so does a full disk, with a
+// message while the test goes on.
+TEST(LinkTestDlgTest, LogWritesARowEveryPassUntilStoppedOrTheDiskIsFull) {
+    LinkRig rig;
+    rig.Open();
+    rig.dialog->OnCommand(IDC_LINK_LOG);  // cancelled
+    EXPECT_EQ(rig.host.saveSuggested, (std::vector<std::string>{"link.csv"}));
+    EXPECT_FALSE(rig.dialog->Log().IsOn());
+    rig.host.savePaths = {"C:\\link.csv"};
+    rig.dialog->OnCommand(IDC_LINK_LOG);
+    EXPECT_EQ(rig.Text(IDC_LINK_LOG), "Stop &Log");
+    for (int i = 0; i < 3; ++i) rig.Pass();
+    std::stringstream file(rig.fc.os.appended["C:\\link.csv"]);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0],
+              "time,target,packets/s,bytes/s,signal %,latency ms,maximum ms,deviation ms,"
+              "average packets/s,average bytes/s,average latency ms\r");
+    EXPECT_EQ(lines[3],
+              "2026-12-09T10:00:00," + std::string(kNode) + "," + rig.Text(IDC_LINK_PACKETS) + "," +
+                  rig.Text(IDC_LINK_BYTES) + ",60," + rig.Text(IDC_LINK_LATENCY) + "," +
+                  rig.Text(IDC_LINK_MAXIMUM) + "," + rig.Text(IDC_LINK_DEVIATION) + "," +
+                  rig.Text(IDC_LINK_AVERAGE_PACKETS) + "," + rig.Text(IDC_LINK_AVERAGE_BYTES) +
+                  "," + rig.Text(IDC_LINK_AVERAGE_LATENCY) + "\r");
+    EXPECT_NE(rig.Text(IDC_LINK_PACKETS), "");
+
+    rig.dialog->OnCommand(IDC_LINK_DRIVER_LEVEL);
+    rig.Pass();
+    std::string last = rig.fc.os.appended["C:\\link.csv"];
+    last = last.substr(last.rfind("2026"));
+    EXPECT_EQ(std::count(last.begin(), last.end(), ','), 10);
+    EXPECT_NE(last.find(",,,,"), std::string::npos) << last;  // no latency figures
+
+    rig.dialog->OnCommand(IDC_LINK_LOG);
+    EXPECT_EQ(rig.Text(IDC_LINK_LOG), "&Log...");
+    const size_t size = rig.fc.os.appended["C:\\link.csv"].size();
+    rig.Pass();
+    EXPECT_EQ(rig.fc.os.appended["C:\\link.csv"].size(), size);
+
+    rig.host.savePaths = {"D:\\full.csv"};
+    rig.dialog->OnCommand(IDC_LINK_LOG);
+    rig.fc.os.unwritable.insert("D:\\full.csv");
+    rig.Pass();
+    EXPECT_FALSE(rig.dialog->Log().IsOn());
+    EXPECT_EQ(rig.Text(IDC_LINK_LOG), "&Log...");
+    ASSERT_EQ(rig.host.open.size(), 2u);  // the window and its Error message
+    const int pings = rig.pings;
+    rig.Pass();
+    EXPECT_GT(rig.pings, pings);
+    rig.host.CloseModeless(*rig.dialog);
+    EXPECT_EQ(rig.host.open.size(), 0u);
+}
+
 struct SimulatedLink {
     explicit SimulatedLink(sim::Scenario scenario) : devices(std::move(scenario), clock) {
         clock.yieldStepMs = 10;

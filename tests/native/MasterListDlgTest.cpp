@@ -256,7 +256,9 @@ TEST(MasterListDlgTest, SearchAllStepsFromTheStoredDomainEveryTwoSeconds) {
     ASSERT_EQ(stops.size(), 3u);
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(searches[i] - stops[i], 500u);
-        if (i > 0) EXPECT_EQ(stops[i] - searches[i - 1], 1500u);
+        if (i > 0) {
+            EXPECT_EQ(stops[i] - searches[i - 1], 1500u);
+        }
     }
     // A few sleeps per pause, not one per millisecond.
     EXPECT_LE(rig.fc.clock.sleeps - sleepsBefore, 3 * 25);

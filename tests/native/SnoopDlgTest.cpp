@@ -385,6 +385,32 @@ TEST(SnoopDlgTest, HelpShowsTheSnoopSectionAndTheGraphIsRedrawnAfter) {
 }
 
 // The Snoop window on a started simulated adapter, swept once at the Medium rate.
+// The log: one row per dwell with the channel, its frequency as the labels show it, the
+// peak, the average and the number of readings.
+TEST(SnoopDlgTest, LogHasARowPerDwell) {
+    SnoopRig rig;
+    rig.reading = [](int channel, int call) { return channel * 10 + call % 2; };
+    rig.Open();
+    rig.host.savePaths = {"C:\\snoop.csv"};
+    rig.dialog.OnCommand(IDC_SNOOP_LOG);
+    rig.Tick();
+    rig.Paint();
+    rig.Tick();
+    std::stringstream file(rig.fc.os.appended["C:\\snoop.csv"]);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "time,channel,frequency GHz,peak,average,readings\r");
+    const SpectrumSample& s = rig.dialog.Samples()[size_t(rig.dialog.SweepPosition())];
+    const int channel = rig.dialog.Band().firstChannel + rig.dialog.SweepPosition();
+    char frequency[16];
+    std::snprintf(frequency, sizeof frequency, "%.3f", 2.400 + 0.001 * channel);
+    EXPECT_EQ(lines[2], "2026-12-09T10:00:00," + std::to_string(channel) + "," + frequency + "," +
+                            std::to_string(s.peak) + "," + std::to_string(s.Average()) + "," +
+                            std::to_string(s.count) + "\r");
+    EXPECT_EQ(s.count, 30u);
+}
+
 struct SimulatedSweep {
     explicit SimulatedSweep(sim::Scenario scenario) : devices(std::move(scenario), clock) {
         EXPECT_EQ(channel.OpenDriver(&status), 0);

@@ -644,6 +644,33 @@ TEST(SurveyDlgTest, RoamingOffMovesBackToTheMasterShownInRowZero) {
     EXPECT_TRUE(rig.fc.os.beeps.empty());
 }
 
+// The log: one row per listed node every round, the master's name quoted as CSV wants it.
+TEST(SurveyDlgTest, LogHasARowPerListedNodeEveryRound) {
+    SurveyRig rig;
+    rig.answers = [](int) {
+        return std::vector<SurveyRig::Reply>{{kMaster, 80}, {NodeAddress(1), 50}};
+    };
+    std::snprintf(rig.status.masterName, sizeof rig.status.masterName, "LOB,\"BY");
+    test::FakeWindow& w = rig.Open();
+    rig.host.savePaths = {"C:\\survey.csv"};
+    rig.dialog.OnCommand(IDC_SURVEY_LOG);
+    EXPECT_EQ(rig.host.saveSuggested, (std::vector<std::string>{"survey.csv"}));
+    EXPECT_EQ(w.GetText(IDC_SURVEY_LOG), "Stop &Log");
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(rig.Round());
+    rig.ToNextDisplay();
+    std::stringstream file(rig.fc.os.appended["C:\\survey.csv"]);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], "time,round,address,master,link quality,activity,strength %,replies\r");
+    EXPECT_EQ(lines[1].rfind("2026-12-09T10:00:00,1,0020a6100001,\"LOB,\"\"BY\",", 0), 0u)
+        << lines[1];
+    EXPECT_EQ(lines[2].rfind("2026-12-09T10:00:00,1," + NodeAddress(1) + ",,", 0), 0u) << lines[2];
+    const std::string end = ",(*),50,1\r";
+    EXPECT_EQ(lines[6].substr(lines[6].size() - end.size()), end) << lines[6];
+    EXPECT_EQ(lines[5].rfind("2026-12-09T10:00:00,3,", 0), 0u);
+}
+
 // ---------------------------------------------------------------------------------------
 // On the simulated adapter
 

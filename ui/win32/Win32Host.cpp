@@ -2,8 +2,10 @@
 #include "ui/win32/Win32Host.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "ui/win32/Win32Controls.h"
@@ -456,6 +458,24 @@ std::string Win32Host::LoadString(int id) {
     char text[1024];
     const int n = LoadStringA(instance_, static_cast<UINT>(id), text, sizeof text);
     return n > 0 ? std::string(text, static_cast<size_t>(n)) : std::string();
+}
+
+bool Win32Host::AskSaveFile(Dialog& owner, const std::string& suggested, std::string* path) {
+    char file[MAX_PATH] = {};
+    std::snprintf(file, sizeof file, "%s", suggested.c_str());
+    OPENFILENAMEA ofn = {};
+    // The structure's size as Windows 95 and NT 4 know it.
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.hwndOwner = WindowOf(owner);
+    ofn.lpstrFilter = "CSV files (*.csv)\0*.csv\0All files (*.*)\0*.*\0";
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrDefExt = "csv";
+    ofn.lpstrTitle = "Log to";
+    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOREADONLYRETURN | OFN_OVERWRITEPROMPT;
+    if (!GetSaveFileNameA(&ofn)) return false;
+    *path = file;
+    return true;
 }
 
 std::unique_ptr<Tray> Win32Host::CreateTray(Dialog& owner, unsigned callbackMessage) {

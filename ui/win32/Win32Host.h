@@ -36,6 +36,7 @@ class Win32Host : public ui::Host {
     bool ActivateTopLevelWindow(const std::string& title) override;
     void DispatchOneMouseMessage() override;
     std::string LoadString(int id) override;
+    bool AskSaveFile(Dialog& owner, const std::string& suggested, std::string* path) override;
     std::unique_ptr<Tray> CreateTray(Dialog& owner, unsigned callbackMessage) override;
 
     // Sees every message the dialog message loops take, before it is dispatched; true when

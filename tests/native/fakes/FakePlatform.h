@@ -39,6 +39,8 @@ class FakeOs : public platform::Os {
     std::vector<std::string> debugOutput;
     std::map<std::string, std::string> appended;
     std::vector<std::pair<unsigned, unsigned>> beeps;
+    std::set<std::string> unwritable;  // AppendToFile fails for these paths
+    std::string timestamp = "2026-12-09T10:00:00";
 
     platform::OsVersion GetVersion() override { return version; }
     void Beep(unsigned f, unsigned ms) override { beeps.emplace_back(f, ms); }
@@ -56,10 +58,19 @@ class FakeOs : public platform::Os {
         return true;
     }
     void DebugOutput(const std::string& text) override { debugOutput.push_back(text); }
+    bool NewFile(const std::string& path, const std::string& text) override {
+        if (unwritable.count(path)) return false;
+        appended[path] = text;
+        files.insert(path);
+        return true;
+    }
     bool AppendToFile(const std::string& path, const std::string& text) override {
+        if (unwritable.count(path)) return false;
+        files.insert(path);
         appended[path] += text;
         return true;
     }
+    std::string LocalTimestamp() override { return timestamp; }
     bool ReadTextFile(const std::string& path, std::string* contents) override {
         auto it = fileContents.find(path);
         if (it == fileContents.end()) return false;

@@ -469,6 +469,16 @@ class FakeHost : public ui::Host {
         auto it = strings.find(id);
         return it == strings.end() ? std::string() : it->second;
     }
+    // Answers of the Save As dialog in turn; none left: cancelled.
+    std::deque<std::string> savePaths;
+    std::vector<std::string> saveSuggested;
+    bool AskSaveFile(ui::Dialog&, const std::string& suggested, std::string* path) override {
+        saveSuggested.push_back(suggested);
+        if (savePaths.empty()) return false;
+        *path = savePaths.front();
+        savePaths.pop_front();
+        return true;
+    }
     std::unique_ptr<ui::Tray> CreateTray(ui::Dialog&, unsigned callbackMessage) override {
         if (!hasTray) return nullptr;
         tray.callbackMessage = callbackMessage;
