@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 
 #include "driver/AdapterContext.h"
 #include "driver/AdapterStatus.h"
@@ -81,6 +82,7 @@ CDirectedLinkDlg::CDirectedLinkDlg(shell::ShellContext& context,
 }
 
 bool CDirectedLinkDlg::OnInitDialog() {
+    window().SetCheck(IDC_LINK_TONE, ctx_.linkTestDefaults.tone);
     Reset();
     return true;
 }
@@ -172,11 +174,11 @@ void CDirectedLinkDlg::Pass() {
         pingHandle_ = 0;
         outstanding_ = false;
         window_.Restart();
+        AddHistory(0, -1, true);
     } else {
         // A ping whose last poll failed is polled again in the next pass.
         if (!outstanding_) pingHandle_ = 0;
-        ShowStatistics();
-        LogPass();
+        AfterPass(ShowStatistics());
         window_.Advance();
     }
     slotStart_ = clock.Now();
@@ -312,7 +314,7 @@ void CDirectedLinkDlg::FollowMaster(const char* masterAddress, const char* maste
     window().SetText(IDC_LINK_MASTER_NAME, masterName);
 }
 
-void CDirectedLinkDlg::ShowStatistics() {
+PassFigures CDirectedLinkDlg::ShowStatistics() {
     ui::Window& w = window();
     const PassFigures f = window_.Statistics();
     w.SetText(IDC_LINK_SECONDS, Number(int((ctx_.adapter.clock.Now() - startTime_) / 1000)));
@@ -333,6 +335,43 @@ void CDirectedLinkDlg::ShowStatistics() {
     }
     w.GetProgressBar(IDC_LINK_SIGNAL_BAR).SetPosition(f.signalBar);
     w.SetText(IDC_LINK_SIGNAL_TEXT, Number(f.signalBar) + " %");
+    return f;
+}
+
+void CDirectedLinkDlg::AfterPass(const PassFigures& f) {
+    LogPass(f);
+    const bool inRange = syncState_ != 0;
+    if (ctx_.linkTestDefaults.tone && inRange && window_.Current().replies > 0) {
+        ctx_.adapter.os.Beep(TonePitch(f.signalBar), kToneMs);
+    }
+    const bool masterChanged = !historyMaster_.empty() && historyMaster_ != rememberedMaster_;
+    historyMaster_ = rememberedMaster_;
+    AddHistory(f.signalBar, f.hasLatency && IsRadioLevel() ? f.latency : -1,
+               !inRange || masterChanged);
+}
+
+void CDirectedLinkDlg::AddHistory(int signal, int latency, bool mark) {
+    const int column = history_.Add(signal, latency, mark);
+    if (!historyShown_) return;
+    if (std::unique_ptr<ui::Canvas> canvas = window().OpenCanvas(IDC_LINK_CHART)) {
+        DrawHistoryColumn(*canvas, history_, column);
+    }
+}
+
+void CDirectedLinkDlg::ShowHistory(bool shown) {
+    ui::Window& w = window();
+    historyShown_ = shown;
+    w.ExtendTo(IDC_LINK_CHART, shown);
+    w.ShowControl(IDC_LINK_CHART, shown);
+    w.SetText(IDC_LINK_HISTORY, shown ? "<< &History" : "&History >>");
+    if (shown) w.InvalidateControl(IDC_LINK_CHART, false);
+}
+
+void CDirectedLinkDlg::OnPaint() {
+    if (!historyShown_) return;
+    if (std::unique_ptr<ui::Canvas> canvas = window().OpenCanvas(IDC_LINK_CHART)) {
+        DrawHistory(*canvas, history_);
+    }
 }
 
 CDirectedLinkDlg::Step CDirectedLinkDlg::Fault() {
@@ -405,22 +444,27 @@ void CDirectedLinkDlg::OnScroll(int id, ui::ScrollCode, int) {
     packetSize_ = IsRadioLevel() ? position : position - kDriverLevelOffset;
 }
 
-void CDirectedLinkDlg::LogPass() {
+void CDirectedLinkDlg::LogPass(const PassFigures& f) {
     if (!log_.IsOn()) return;
     ui::Window& w = window();
     // What the window shows; Driver-Level pings measure no latency.
     auto latency = [&](int id) { return IsRadioLevel() ? w.GetText(id) : std::string(); };
     log_.Row(w, {target_, w.GetText(IDC_LINK_PACKETS), w.GetText(IDC_LINK_BYTES),
-                 Number(window_.Statistics().signalBar), latency(IDC_LINK_LATENCY),
-                 latency(IDC_LINK_MAXIMUM), latency(IDC_LINK_DEVIATION),
-                 w.GetText(IDC_LINK_AVERAGE_PACKETS), w.GetText(IDC_LINK_AVERAGE_BYTES),
-                 latency(IDC_LINK_AVERAGE_LATENCY)});
+                 Number(f.signalBar), latency(IDC_LINK_LATENCY), latency(IDC_LINK_MAXIMUM),
+                 latency(IDC_LINK_DEVIATION), w.GetText(IDC_LINK_AVERAGE_PACKETS),
+                 w.GetText(IDC_LINK_AVERAGE_BYTES), latency(IDC_LINK_AVERAGE_LATENCY)});
 }
 
 void CDirectedLinkDlg::OnCommand(int id) {
     switch (id) {
         case IDC_LINK_LOG:
             log_.Toggle(*this, window());
+            break;
+        case IDC_LINK_TONE:
+            ctx_.linkTestDefaults.tone = window().IsChecked(IDC_LINK_TONE);
+            break;
+        case IDC_LINK_HISTORY:
+            ShowHistory(!historyShown_);
             break;
         case IDC_LINK_RADIO_LEVEL:
             if (pingType_ != kPingDriverLevel) break;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "linktest/LinkWindow.h"
+#include "linktest/SignalHistory.h"
 #include "shell/LogSwitch.h"
 #include "shell/ShellContext.h"
 #include "shell/ToolLauncher.h"
@@ -40,6 +41,7 @@ class CDirectedLinkDlg : public ui::Dialog {
     void OnTimer(int id) override;
     void OnCommand(int id) override;
     void OnScroll(int id, ui::ScrollCode code, int thumb) override;
+    void OnPaint() override;
     void OnDestroy() override;
 
     // One pass: a slot of 500 ms of pings, then the figures.
@@ -58,6 +60,8 @@ class CDirectedLinkDlg : public ui::Dialog {
     bool PingOutstanding() const { return outstanding_; }
     const std::string& RememberedMaster() const { return rememberedMaster_; }
     const shell::LogSwitch& Log() const { return log_; }
+    const SignalHistory& History() const { return history_; }
+    bool HistoryShown() const { return historyShown_; }
 
   private:
     // After one ping: go on, end the slot with its figures, or restart the window position.
@@ -68,9 +72,13 @@ class CDirectedLinkDlg : public ui::Dialog {
     Step RadioLevelPing();
     Step DriverLevelPing();
     void Collect(int latencyMs);
-    void ShowStatistics();
-    // One log row with the figures the pass shows.
-    void LogPass();
+    // Shows the pass's figures and returns them.
+    PassFigures ShowStatistics();
+    // The pass's log row, tone and history column.
+    void AfterPass(const PassFigures& f);
+    void LogPass(const PassFigures& f);
+    void AddHistory(int signal, int latency, bool mark);
+    void ShowHistory(bool shown);
     void FollowMaster(const char* masterAddress, const char* masterName);
     Step Fault();
     Step Failure();
@@ -102,6 +110,9 @@ class CDirectedLinkDlg : public ui::Dialog {
     uint32_t slotStart_ = 0;
     uint32_t startTime_ = 0;
     shell::LogSwitch log_;
+    SignalHistory history_;
+    bool historyShown_ = false;
+    std::string historyMaster_;  // the master of the last history column
 };
 
 }  // namespace odr::linktest

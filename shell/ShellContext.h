@@ -18,6 +18,7 @@ namespace odr::shell {
 struct LinkTestDefaults {
     int packetSize = 1500;
     int pingType = 0;
+    bool tone = false;  // the alignment tone, off until asked for
 };
 
 struct ShellContext {

@@ -67,6 +67,9 @@ class Window {
     virtual std::unique_ptr<Canvas> OpenCanvas(int id) = 0;
 
     // The window itself.
+    // Grows the window downward until control `id` shows in full, or (`extend` false) back
+    // to the size it was created with.
+    virtual void ExtendTo(int id, bool extend) = 0;
     virtual void Show(bool visible) = 0;
     virtual bool IsVisible() const = 0;
     virtual bool IsMinimized() const = 0;

@@ -730,6 +730,68 @@ TEST(LinkTestDlgTest, LogWritesARowEveryPassUntilStoppedOrTheDiskIsFull) {
     EXPECT_EQ(rig.host.open.size(), 0u);
 }
 
+// The alignment tone: off at first; once checked, a beep after every pass with a reply whose
+// pitch follows the bar, silence while out of range, and the choice kept for the next test.
+TEST(LinkTestDlgTest, ToneFollowsTheBarAndIsRemembered) {
+    LinkRig rig;
+    rig.Open();
+    EXPECT_FALSE(rig.w->IsChecked(IDC_LINK_TONE));
+    rig.Pass();
+    EXPECT_TRUE(rig.fc.os.beeps.empty());
+    rig.w->SetCheck(IDC_LINK_TONE, true);
+    rig.dialog->OnCommand(IDC_LINK_TONE);
+    rig.Pass();
+    rig.signal = 30;
+    for (int i = 0; i < 12; ++i) rig.Pass();
+    ASSERT_GE(rig.fc.os.beeps.size(), 13u);
+    EXPECT_EQ(rig.fc.os.beeps.front(), (std::pair<unsigned, unsigned>{1600, 40}));  // 60 %
+    EXPECT_EQ(rig.fc.os.beeps.back(), (std::pair<unsigned, unsigned>{1000, 40}));   // 30 %
+    const size_t beeps = rig.fc.os.beeps.size();
+    rig.answers = false;
+    rig.fc.adapter.items[ITEM_SYNC_STATE] = {0};
+    rig.Pass();
+    EXPECT_EQ(rig.fc.os.beeps.size(), beeps);
+    rig.host.CloseModeless(*rig.dialog);
+    EXPECT_TRUE(rig.ctx.linkTestDefaults.tone);
+    rig.Open();
+    EXPECT_TRUE(rig.w->IsChecked(IDC_LINK_TONE));
+}
+
+// "&History >>" grows the window to the chart, drawn whole; each pass then draws only its
+// own column and the gap; "<< &History" shrinks the window again. Out of range is marked.
+TEST(LinkTestDlgTest, HistoryShowsTheLastTwoMinutesAndDrawsOnlyWhatIsNew) {
+    LinkRig rig;
+    rig.Open();
+    for (int i = 0; i < 3; ++i) rig.Pass();
+    EXPECT_EQ(rig.dialog->History().Count(), 3);
+    EXPECT_EQ(rig.w->surfaces[IDC_LINK_CHART].ops.size(), 0u);  // not shown: not drawn
+    rig.dialog->OnCommand(IDC_LINK_HISTORY);
+    EXPECT_EQ(rig.w->extendedTo, IDC_LINK_CHART);
+    EXPECT_TRUE(rig.w->IsControlVisible(IDC_LINK_CHART));
+    EXPECT_EQ(rig.Text(IDC_LINK_HISTORY), "<< &History");
+    test::FakeSurface& chart = rig.w->surfaces[IDC_LINK_CHART];
+    chart.width = kHistoryPasses + 2;
+    chart.height = 102;
+    rig.dialog->OnPaint();
+    EXPECT_GT(chart.ops.size(), size_t(kHistoryPasses));
+    chart.ops.clear();
+    rig.Pass();
+    EXPECT_EQ(chart.ops,
+              (std::vector<std::string>{"fill 4,1,5,101 255,255,255", "fill 4,41,5,101 0,160,0",
+                                        "fill 4,90,5,92 0,0,128",  // 10 ms
+                                        "fill 5,1,6,101 255,255,255"}));
+    chart.ops.clear();
+    rig.answers = false;
+    rig.fc.adapter.items[ITEM_SYNC_STATE] = {0};
+    rig.Pass();
+    ASSERT_EQ(chart.ops.size(), 3u);
+    EXPECT_EQ(chart.ops[1], "fill 5,1,6,101 255,0,0");
+    rig.dialog->OnCommand(IDC_LINK_HISTORY);
+    EXPECT_EQ(rig.w->extendedTo, 0);
+    EXPECT_FALSE(rig.w->IsControlVisible(IDC_LINK_CHART));
+    EXPECT_EQ(rig.Text(IDC_LINK_HISTORY), "&History >>");
+}
+
 struct SimulatedLink {
     explicit SimulatedLink(sim::Scenario scenario) : devices(std::move(scenario), clock) {
         clock.yieldStepMs = 10;

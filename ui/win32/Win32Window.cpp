@@ -1,6 +1,8 @@
 // ui::Window over an HWND.
 #include "ui/win32/Win32Window.h"
 
+#include <algorithm>
+
 #include "ui/win32/Win32Canvas.h"
 
 namespace odr::ui::win32 {
@@ -187,6 +189,29 @@ ScrollBar& Win32Window::GetScrollBar(int id) {
 
 std::unique_ptr<Canvas> Win32Window::OpenCanvas(int id) {
     return std::make_unique<Win32Canvas>(id == 0 ? hwnd_ : Item(id));
+}
+
+void Win32Window::ExtendTo(int id, bool extend) {
+    RECT window = {};
+    GetWindowRect(hwnd_, &window);
+    if (originalHeight_ == 0) originalHeight_ = window.bottom - window.top;
+    int height = originalHeight_;
+    const HWND control = GetDlgItem(hwnd_, id);
+    if (extend && control != nullptr) {
+        RECT below = {};
+        GetWindowRect(control, &below);
+        // The control's bottom, a dialog margin and the window's bottom border.
+        RECT margin = {0, 0, 7, 7};
+        MapDialogRect(hwnd_, &margin);
+        RECT client = {};
+        GetClientRect(hwnd_, &client);
+        POINT origin = {0, client.bottom};
+        ClientToScreen(hwnd_, &origin);
+        const int border = window.bottom - origin.y;
+        height = std::max<int>(height, below.bottom + margin.bottom + border - window.top);
+    }
+    SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Window::Show(bool visible) {

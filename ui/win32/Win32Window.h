@@ -53,6 +53,7 @@ class Win32Window : public ui::Window {
     Trackbar& GetTrackbar(int id) override;
     ScrollBar& GetScrollBar(int id) override;
     std::unique_ptr<Canvas> OpenCanvas(int id) override;
+    void ExtendTo(int id, bool extend) override;
     void Show(bool visible) override;
     bool IsVisible() const override;
     bool IsMinimized() const override;
@@ -90,6 +91,7 @@ class Win32Window : public ui::Window {
     HWND hwnd_;
     HINSTANCE instance_;
     bool modal_;
+    int originalHeight_ = 0;  // before the first ExtendTo
     BitmapLoader loadBitmap_;
     std::map<int, Images> images_;
     std::map<int, std::unique_ptr<Win32DropList>> dropLists_;

@@ -177,6 +177,7 @@ class FakeWindow : public ui::Window {
     std::set<int> disabled;
     int focus = 0;
     bool visible = true;
+    int extendedTo = 0;  // the control ExtendTo grew the window to; 0: its own size
     bool minimized = false;
     int foregroundCount = 0;
     int icon = 0;
@@ -267,6 +268,7 @@ class FakeWindow : public ui::Window {
     std::unique_ptr<ui::Canvas> OpenCanvas(int id) override {
         return std::make_unique<FakeCanvas>(surfaces[id]);
     }
+    void ExtendTo(int id, bool extend) override { extendedTo = extend ? id : 0; }
     void Show(bool v) override { visible = v; }
     bool IsVisible() const override { return visible; }
     bool IsMinimized() const override { return minimized; }
