@@ -1,7 +1,9 @@
 // The Site Survey's own work per round with 100 nodes answering: the table's part (100
 // replies recorded, the round ended, statistics and address order for all) on its own, and
 // the whole window's round on the recording window fake (reply collection through the
-// driver channel and the simulated adapter, statistics, seven rows refreshed).
+// driver channel and the simulated adapter, statistics, seven rows refreshed), without and
+// with its session log; and the log's size for an hour of survey on the default site.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include "driver/Operations.h"
 #include "driver/RssiTable.h"
 #include "platform/MemoryRegistry.h"
+#include "resources/resource.h"
 #include "shell/ShellContext.h"
 #include "shell/ToolLauncher.h"
 #include "sim/Scenario.h"
@@ -30,6 +33,46 @@ using Steady = std::chrono::steady_clock;
 double MicrosSince(Steady::time_point start) {
     return std::chrono::duration<double, std::micro>(Steady::now() - start).count();
 }
+
+// The window on a simulated adapter, started as the main window would leave it.
+struct Window {
+    explicit Window(odr::sim::Scenario scenario) : devices(std::move(scenario), clock) {}
+    bool Start() {
+        uint8_t sync = 0;
+        if (channel.OpenDriver(&status) != 0 || odr::InitCard(adapter, &sync, 0, 0) != 0 || !sync) {
+            return false;
+        }
+        host.Open(dialog);
+        return true;
+    }
+    void Log(const std::string& path) {
+        host.savePaths = {path};
+        dialog.OnCommand(IDC_SURVEY_LOG);
+    }
+    // Both timers every 100 ms of virtual time.
+    void Run(int ticks) {
+        for (int i = 0; i < ticks; ++i) {
+            clock.Advance(100);
+            dialog.OnTimer(1);
+            dialog.OnTimer(2);
+        }
+    }
+
+    odr::test::FakeClock clock;
+    odr::test::FakeOs os;
+    odr::Trace trace;
+    odr::sim::SimDeviceHost devices;
+    odr::Channel channel{devices, os, clock, trace};
+    odr::AdapterStatus status;
+    odr::RssiTable rssi;
+    odr::AdapterContext adapter{channel, clock, os, status, rssi, nullptr};
+    odr::platform::MemoryRegistry registry;
+    odr::test::FakeHost host;
+    odr::shell::ShellContext ctx{adapter, host, registry};
+    odr::config::AdapterSettings settings{registry, os, [] { return uint16_t(0); }};
+    odr::shell::NoTools tools;
+    odr::survey::CSiteSurveyDlg dialog{ctx, settings, tools};
+};
 
 odr::sim::Scenario HundredNodeCell() {
     odr::sim::Scenario s = odr::sim::DefaultScenario();
@@ -66,38 +109,37 @@ int main(int argc, char** argv) {
     std::printf("Survey table, 100 nodes: %.2f us per round (replies, round end, statistics)\n",
                 MicrosSince(start) / rounds);
 
-    odr::test::FakeClock clock;
-    odr::test::FakeOs os;
-    odr::Trace trace;
-    odr::sim::SimDeviceHost devices(HundredNodeCell(), clock);
-    odr::Channel channel(devices, os, clock, trace);
-    odr::AdapterStatus status;
-    odr::RssiTable rssi;
-    odr::AdapterContext adapter{channel, clock, os, status, rssi, nullptr};
-    odr::platform::MemoryRegistry registry;
-    odr::test::FakeHost host;
-    odr::shell::ShellContext ctx{adapter, host, registry};
-    odr::config::AdapterSettings settings(registry, os, [] { return uint16_t(0); });
-    odr::shell::NoTools tools;
-    uint8_t sync = 0;
-    if (channel.OpenDriver(&status) != 0 || odr::InitCard(adapter, &sync, 0, 0) != 0 || !sync) {
-        std::printf("the simulated adapter did not start\n");
-        return 1;
-    }
-    odr::survey::CSiteSurveyDlg dialog(ctx, settings, tools);
-    host.Open(dialog);
     // Ticks of both timers every 100 ms of virtual time; a cycle is about 600 ms.
     const int ticks = 6 * rounds / 10;
-    start = Steady::now();
-    for (int i = 0; i < ticks; ++i) {
-        clock.Advance(100);
-        dialog.OnTimer(1);
-        dialog.OnTimer(2);
+    double perTick[2] = {};
+    int ended = 1;
+    size_t logBytes = 0;
+    for (int logged = 0; logged < 2; ++logged) {
+        Window w(HundredNodeCell());
+        if (!w.Start()) {
+            std::printf("the simulated adapter did not start\n");
+            return 1;
+        }
+        if (logged) w.Log("survey.csv");
+        start = Steady::now();
+        w.Run(ticks);
+        perTick[logged] = MicrosSince(start) / ticks;
+        ended = std::max(w.dialog.RoundsEnded(), 1);
+        logBytes = w.os.appended["survey.csv"].size();
+        std::printf(
+            "Site Survey window, %d nodes listed%s: %.1f us per 100 ms tick of both timers "
+            "(%.2f %% of one core at 10 ticks a second)\n",
+            w.dialog.Table().NodeCount(), logged ? ", logging" : "", perTick[logged],
+            perTick[logged] / 1000.0);
     }
-    const double perTick = MicrosSince(start) / ticks;
-    std::printf(
-        "Site Survey window, %d nodes listed: %.1f us per 100 ms tick of both timers "
-        "(%.2f %% of one core at 10 ticks a second)\n",
-        dialog.Table().NodeCount(), perTick, perTick / 1000.0);
+    std::printf("Session log, 100 nodes: %.1f us and %.0f bytes per round\n",
+                (perTick[1] - perTick[0]) * ticks / ended, double(logBytes) / ended);
+
+    Window site(odr::sim::DefaultScenario());
+    if (!site.Start()) return 1;
+    site.Log("site.csv");
+    site.Run(36000);
+    std::printf("Session log of an hour of survey on the default site: %zu bytes, %d rounds\n",
+                site.os.appended["site.csv"].size(), site.dialog.RoundsEnded());
     return 0;
 }

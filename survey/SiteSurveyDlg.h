@@ -61,6 +61,7 @@ class CSiteSurveyDlg : public ui::Dialog {
     const std::string& ResyncName() const { return resyncName_; }
     const std::string& ResyncAddress() const { return resyncAddress_; }
     const shell::LogSwitch& Log() const { return log_; }
+    int RoundsEnded() const { return roundsEnded_; }
 
   private:
     void Reset();
