@@ -49,6 +49,9 @@ probe click "$title" 1001 >/dev/null
 probe wait "Site Survey" 10000 >/dev/null && sleep 8 && shot "Site Survey" odrcfg-site-survey
 probe click "Site Survey" 1086 >/dev/null
 probe wait "Directed Link" 10000 >/dev/null && sleep 6 && shot "Directed Link" odrcfg-directed-link
+# Its history after half a minute more.
+probe click "Directed Link" 1164 >/dev/null
+sleep 30 && shot "Directed Link" odrcfg-link-history
 probe click "Directed Link" 1 >/dev/null
 probe gone "Directed Link" 10000 >/dev/null
 probe click "Site Survey" 1 >/dev/null
