@@ -21,7 +21,7 @@ SESSION := bash $(ROOT)/scripts/winesession.sh
 # device names follow the version).
 VERSIONS ?= win95 win98 nt40 winxp
 
-.PHONY: test setup host native win32 win32-tests win64 test-native test-win32 test-win64 dist fuzz \
+.PHONY: test setup host native win32 win32-tests win64 test-native test-win32 test-win64 dist fuzz test-tsan \
 	test-versions run bench format clean
 
 test: setup
@@ -85,6 +85,13 @@ test-versions: host
 	    echo "test-versions: end-to-end tests of $$(basename $$build) as Windows $$v"; \
 	    ODR_WINE_VERSION=$$v $(SESSION) $$build -- ctest --test-dir $$build --output-on-failure -L e2e || exit 1; \
 	done
+
+# The native tests under ThreadSanitizer (build/tsan): the security ID worker, the threads
+# and mutexes of the portable code and everything that calls them.
+test-tsan: setup
+	cmake -S $(ROOT) -B $(BUILD)/tsan -DODR_SANITIZE=OFF -DODR_TSAN=ON
+	cmake --build $(BUILD)/tsan -j$(JOBS) --target native_tests
+	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(BUILD)/tsan --output-on-failure -j$(JOBS) -LE fuzz
 
 # Every fuzz target for FUZZ_SECONDS each (clang and libFuzzer, in build/fuzz).
 FUZZ_SECONDS ?= 60

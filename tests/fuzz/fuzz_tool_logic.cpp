@@ -1,13 +1,18 @@
 // The tools' plain logic fed with hostile driver replies: the survey table with any
 // addresses and signals over many rounds, the master list with any addresses and names (no
-// terminators), the firmware test on any version text, and the snoop band and column
-// geometry for any country code, first channel and graph size.
+// terminators), the firmware test on any version text, the link test's window with any
+// replies, values and latencies, the snoop band, bars and column geometry for any country
+// code, first channel, graph size and readings, and the history chart's pitch.
+#include <cmath>
 #include <cstring>
 #include <set>
 #include <string>
 
+#include "linktest/LinkWindow.h"
+#include "linktest/SignalHistory.h"
 #include "masters/MasterList.h"
 #include "snoop/SnoopBand.h"
+#include "snoop/SpectrumSample.h"
 #include "survey/SurveyTable.h"
 #include "tests/fuzz/FuzzInput.h"
 
@@ -23,9 +28,47 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(g.width > 0 && g.gap >= 0, "columns have a width");
 
     odr::masters::MasterList masters;
+    odr::linktest::LinkWindow link;
     odr::survey::SurveyTable table;
     while (!in.empty()) {
         const uint8_t op = in.Byte();
+        if (op % 8 == 3) {
+            // A link test pass: replies, completions and latencies as the driver gave them.
+            odr::linktest::Slot& slot = link.Current();
+            for (int n = in.Byte() % 8; n > 0; --n) {
+                const uint8_t kind = in.Byte();
+                if (kind % 3 == 0) slot.AddReply(int(int8_t(in.Byte())) * 4, in.U32());
+                if (kind % 3 == 1) slot.AddCompleted(int(in.U32()));
+                if (kind % 3 == 2) {
+                    const int latency = int(in.U32());
+                    if (slot.AddSample(latency)) link.StoreLatency(latency);
+                }
+            }
+            const odr::linktest::PassFigures f = link.Statistics();
+            Require(f.signalBar >= 0 && f.signalBar <= 100 && f.signalBar % 10 == 0,
+                    "the signal bar in tenths of 0-100");
+            Require(f.packetsPerSecond >= 0 && f.bytesPerSecond >= 0 && f.averagePackets >= 0 &&
+                        f.averageBytes >= 0,
+                    "rates are not negative");
+            Require(std::isfinite(f.deviation) && f.deviation >= 0, "a finite deviation");
+            const unsigned pitch = odr::linktest::TonePitch(f.signalBar);
+            Require(pitch >= 400 && pitch <= 2400, "the tone stays in 400-2400 Hz");
+            if (in.Byte() & 1) {
+                link.Advance();
+            } else {
+                link.Restart();
+            }
+            continue;
+        }
+        if (op % 8 == 4) {
+            // A snoop dwell: any readings, drawn on the geometry above.
+            odr::snoop::SpectrumSample sample;
+            for (int n = in.Byte(); n > 0; --n) sample.Add(in.Byte());
+            Require(sample.peak <= odr::snoop::kMaxReading, "the peak is at most 100");
+            Require(sample.Average() <= sample.peak, "the average is at most the peak");
+            Require(g.Top(sample.peak) <= g.Base(), "bars grow upward from the base");
+            continue;
+        }
         if (op % 8 == 2) {
             char address[13] = {};
             in.Bytes(reinterpret_cast<uint8_t*>(address), 12);

@@ -237,6 +237,8 @@ TEST(MasterListDlgTest, OpeningSetsUpTheWindowAndSearchesAtTheFirstTick) {
     EXPECT_EQ(rig.SearchedDomains(), (std::vector<int>{5}));
     rig.dialog.OnAccelerator(IDC_MASTER_DOMAIN_LIST);
     EXPECT_EQ(w.focus, IDC_MASTER_DOMAIN_LIST);
+    rig.dialog.OnCommand(IDC_ML_HELP);
+    EXPECT_EQ(rig.host.RunTemplates(), (std::vector<int>{IDD_HELP}));
 }
 
 // From stored domain 15, Search All listens to 0, 1, 2, ... for 1.5 s each, with the 0.5 s
