@@ -21,6 +21,7 @@
 #include "fakes/FakeChannel.h"
 #include "fakes/FakeUi.h"
 #include "fakes/ShippedScenario.h"
+#include "fakes/SimShell.h"
 #include "linktest/DirectedLinkDlg.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
@@ -792,9 +793,8 @@ TEST(LinkTestDlgTest, HistoryShowsTheLastTwoMinutesAndDrawsOnlyWhatIsNew) {
     EXPECT_EQ(rig.Text(IDC_LINK_HISTORY), "&History >>");
 }
 
-struct SimulatedLink {
-    explicit SimulatedLink(sim::Scenario scenario) : devices(std::move(scenario), clock) {
-        clock.yieldStepMs = 10;
+struct SimulatedLink : test::SimShell {
+    explicit SimulatedLink(sim::Scenario scenario) : SimShell(std::move(scenario)) {
         channel.OpenDriver(&status);
         uint8_t sync = 0;
         InitCard(adapter, &sync, 0, 0);
@@ -821,19 +821,6 @@ struct SimulatedLink {
         tools.RunLinkTest(target);
     }
 
-    test::FakeClock clock;
-    test::FakeOs os;
-    Trace trace;
-    sim::SimDeviceHost devices;
-    Channel channel{devices, os, clock, trace};
-    AdapterStatus status;
-    RssiTable rssi;
-    platform::MemoryRegistry registry;
-    test::FakeHost host;
-    shell::ShellAdapterUi adapterUi{host};
-    AdapterContext adapter{channel, clock, os, status, rssi, &adapterUi};
-    shell::ShellContext ctx{adapter, host, registry};
-    shell::CToolSet tools{ctx};
     bool synchronised = false;
     std::vector<std::string> packetTexts;
     bool outOfRange = true;

@@ -21,6 +21,7 @@
 #include "fakes/FakeChannel.h"
 #include "fakes/FakeUi.h"
 #include "fakes/ShippedScenario.h"
+#include "fakes/SimShell.h"
 #include "masters/ChangeDomainDlg.h"
 #include "masters/MasterListDlg.h"
 #include "platform/MemoryRegistry.h"
@@ -470,9 +471,8 @@ TEST(MasterListDlgTest, TestLinkOnAMasterThatNeverAnswersStillOpensTheTest) {
 
 // The main window with the real tool set on the simulated adapter; the stored settings are
 // a Station in domain `domain` (NT layout).
-struct SimRig {
-    SimRig(sim::Scenario scenario, int domain) : devices(std::move(scenario), clock) {
-        clock.yieldStepMs = 10;
+struct SimRig : test::SimShell {
+    SimRig(sim::Scenario scenario, int domain) : SimShell(std::move(scenario)) {
         registry.SetString(kNtKey, "Master_Name", "Home");
         registry.SetDword(kNtKey, "Domain", uint32_t(domain));
         host.Open(main);
@@ -502,20 +502,6 @@ struct SimRig {
         main.OnCommand(IDC_MASTERS);
     }
 
-    test::FakeClock clock;
-    test::FakeOs os;
-    Trace trace;
-    sim::SimDeviceHost devices;
-    Channel channel{devices, os, clock, trace};
-    AdapterStatus status;
-    RssiTable rssi;
-    platform::MemoryRegistry registry;
-    test::FakeHost host;
-    shell::ShellAdapterUi adapterUi{host};
-    AdapterContext adapter{channel, clock, os, status, rssi, &adapterUi};
-    shell::ShellContext ctx{adapter, host, registry};
-    shell::CToolSet tools{ctx};
-    shell::CMainDlg main{ctx, tools};
     std::vector<std::string> rows;
     int helpContext = 0;
 };

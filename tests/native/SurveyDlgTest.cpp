@@ -24,6 +24,7 @@
 #include "fakes/FakeChannel.h"
 #include "fakes/FakeUi.h"
 #include "fakes/ShippedScenario.h"
+#include "fakes/SimShell.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
 #include "shell/HelpDlg.h"
@@ -675,12 +676,8 @@ TEST(SurveyDlgTest, LogHasARowPerListedNodeEveryRound) {
 // On the simulated adapter
 
 // The main window on the simulated adapter, with the real tool set.
-struct SimRig {
-    explicit SimRig(sim::Scenario scenario, uint32_t startMs = 0)
-        : devices(std::move(scenario), clock) {
-        clock.yieldStepMs = 10;
-        clock.now = startMs;
-    }
+struct SimRig : test::SimShell {
+    using SimShell::SimShell;
     void Tick(CSiteSurveyDlg& survey, int id) {
         clock.Advance(100);
         survey.OnTimer(id);
@@ -699,20 +696,6 @@ struct SimRig {
         }
     }
 
-    test::FakeClock clock;
-    test::FakeOs os;
-    Trace trace;
-    sim::SimDeviceHost devices;
-    Channel channel{devices, os, clock, trace};
-    AdapterStatus status;
-    RssiTable rssi;
-    platform::MemoryRegistry registry;
-    test::FakeHost host;
-    shell::ShellAdapterUi adapterUi{host};
-    AdapterContext adapter{channel, clock, os, status, rssi, &adapterUi};
-    shell::ShellContext ctx{adapter, host, registry};
-    shell::CToolSet tools{ctx};
-    shell::CMainDlg main{ctx, tools};
 };
 
 std::vector<std::string> Addresses(test::FakeWindow& w) {
