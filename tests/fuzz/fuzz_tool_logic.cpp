@@ -3,6 +3,7 @@
 // terminators), the firmware test on any version text, the link test's window with any
 // replies, values and latencies, the snoop band, bars and column geometry for any country
 // code, first channel, graph size and readings, and the history chart's pitch.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <set>
@@ -66,7 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (int n = in.Byte(); n > 0; --n) sample.Add(in.Byte());
             Require(sample.peak <= odr::snoop::kMaxReading, "the peak is at most 100");
             Require(sample.Average() <= sample.peak, "the average is at most the peak");
-            Require(g.Top(sample.peak) <= g.Base(), "bars grow upward from the base");
+            // A graph too low for its margin has its base above the top: nothing is drawn.
+            Require(g.Top(sample.peak) <= std::max(g.Base(), 0) && g.Top(sample.peak) >= 0,
+                    "bars grow upward from the base, inside the graph");
             continue;
         }
         if (op % 8 == 2) {
