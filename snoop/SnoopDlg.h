@@ -32,6 +32,7 @@ class CSnoopDlg : public ui::Dialog {
     int SweepPosition() const { return sweep_; }
     int SamplingRate() const { return rate_; }
     bool FullRedraw() const { return fullRedraw_; }
+    bool DriverLost() const { return driverLost_; }
     bool Repaint() const { return repaint_; }
     const std::vector<SpectrumSample>& Samples() const { return samples_; }
 
@@ -54,6 +55,7 @@ class CSnoopDlg : public ui::Dialog {
     bool inDwell_ = false;
     bool dwellCut_ = false;  // the rate changed or the window ends during the dwell
     bool ending_ = false;
+    bool driverLost_ = false;  // a reading was not carried: re-open and re-attach first
 };
 
 }  // namespace odr::snoop
