@@ -33,3 +33,19 @@ scenario_file() {  # scenario_file NAME TEXT
     printf '%s\n' "$2" >"$path"
     winepath -w "$path" 2>/dev/null
 }
+
+# Per pixel column of the Snoop window's graph: how many navy (average) and green (peak)
+# pixels it holds.
+snoop_column_counts() {
+    local graph=$ODR_BUILD_DIR/e2e-snoop.png x y w h
+    read -r x y w h < <(probe rect Snoop 1146)
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$graph" 2>/dev/null || return 1
+    convert "$graph" -depth 8 txt:- | awk -F'[,: ]+' -v w="$w" '
+        /#000080/ { navy[$1]++ } /#00FF00/ { green[$1]++ }
+        END { for (i = 0; i < w; i++) print i, navy[i] + 0, green[i] + 0 }'
+}
+# Tenths of the graph's pixel columns that hold navy, from snoop_column_counts' output.
+# Navy fills the inside of each bar (three pixels in seven) once the band has its averages.
+snoop_filled_tenths() {
+    awk '$2 > 0 { n++ } END { print NR ? int(n * 10 / NR) : 0 }'
+}
