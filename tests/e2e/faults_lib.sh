@@ -72,6 +72,11 @@ stored_unchanged() {
 faults_synchronising() {
     scenario_file faults-sync "$(grep -v '^refuse_items' "$FAULTS_INI")"
 }
+# The same with the adapter's signal calibration: a refused calibration leaves the tools'
+# signal table all zeros, and the Snoop window would draw no bars.
+faults_calibrated() {
+    scenario_file faults-calibrated "$(grep -v -e '^refuse_items' -e '^calibration' "$FAULTS_INI")"
+}
 
 # Seconds since the program under test started (run_started).
 run_started() { run_start=$SECONDS; }
