@@ -37,6 +37,12 @@ check "the graph fills before the driver is lost" 1 "$((tenths >= 3))"
 
 sleep_until 46
 probe click Snoop 1149 >/dev/null  # the rate again: the graph starts afresh
+deadline=$((SECONDS + 5))
+until (($(snoop_column_counts | snoop_filled_tenths) < 2 || SECONDS > deadline)); do
+    sleep 0.3
+done
+check "choosing the rate again clears the graph" 1 \
+    "$(($(snoop_column_counts | snoop_filled_tenths) < 2))"
 tenths=$(wait_graph_filled $(((RUN_SECONDS - $(run_elapsed)) * 1000)))
 echo "      navy in $tenths tenths of the columns after $(run_elapsed) s"
 check "after the driver is back the bars are drawn again" 1 "$((tenths >= 3))"
