@@ -72,7 +72,14 @@ stored_unchanged() {
 faults_synchronising() {
     scenario_file faults-sync "$(grep -v '^refuse_items' "$FAULTS_INI")"
 }
-# The same with the adapter's signal calibration: a refused calibration leaves the tools'
+# faults.ini with only the driver's absence and loss: any other fault (a refused or
+# pending transmission, a stuck ping) restarts the Directed Link test's measurement
+# without figures for that pass, and at faults.ini's rates hardly a pass shows its figures.
+faults_driver_only() {
+    scenario_file faults-driver-only "$(grep -v -e '^refuse_items' -e '^transmit_' \
+        -e '^poll_stuck' -e '^io_pending' "$FAULTS_INI")"
+}
+# faults.ini without the refused ROM version, with the adapter's signal calibration: a refused calibration leaves the tools'
 # signal table all zeros, and the Snoop window would draw no bars.
 faults_calibrated() {
     scenario_file faults-calibrated "$(grep -v -e '^refuse_items' -e '^calibration' "$FAULTS_INI")"
