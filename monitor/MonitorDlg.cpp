@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "driver/DriverTypes.h"
+#include "driver/Operations.h"
 #include "driver/Queries.h"
 #include "monitor/MonitorAboutDlg.h"
 #include "monitor/MonitorErrorDlg.h"
@@ -127,7 +128,14 @@ void CMonitorDlg::Poll() {
     }
 
     window().SetTimer(kPollTimer, kPollMs);
-    int result = QueryMasterNode();
+    // After a call that was not carried the driver answers again only once re-attached.
+    int result = reattachNeeded_ ? ReattachDriver(ctx_.channel, 0) : 0;
+    if (result == 0) {
+        reattachNeeded_ = false;
+        result = QueryMasterNode();
+    } else {
+        ctx_.syncState = 0;
+    }
     // An adapter that answers but is not synchronised yet is asked again, for a quarter of
     // a second at most, so the window never stalls; the pause between two questions keeps
     // an out-of-range adapter from costing processor time.
@@ -136,6 +144,7 @@ void CMonitorDlg::Poll() {
         result = QueryMasterNode();
     }
     if (result == kNotCarried) {
+        reattachNeeded_ = true;
         window().KillTimer(kPollTimer);
         ctx_.channel.OpenDriver(&ctx_.status);
         UpdateTray(TrayAction::Remove, false);

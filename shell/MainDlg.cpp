@@ -142,6 +142,7 @@ void CMainDlg::CheckRun() {
     const uint8_t longWait = settings_.stationType == 1 ? 1 : 0;
     if (InitCard(adapter, &syncState, kAdapter, longWait) == kNotCarried) {
         reattachNeeded_ = true;
+        StartCheckTimer(kReattachRetryMs);
         ctx_.host.EndBusy();
         return;
     }

@@ -6,7 +6,10 @@
 #include <memory>
 
 #include "driver/AdapterContext.h"
+#include "driver/Channel.h"
+#include "driver/DriverTypes.h"
 #include "driver/Measure.h"
+#include "driver/Operations.h"
 #include "driver/Queries.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
@@ -56,6 +59,13 @@ void CSnoopDlg::OnTimer(int id) {
 void CSnoopDlg::Tick() {
     // A tick that arrives while a dwell serves messages must not start another one.
     if (inDwell_ || ending_ || samples_.empty()) return;
+    if (driverLost_) {
+        // Nothing is measured until the driver is open and re-attached again.
+        AdapterContext& adapter = ctx_.adapter;
+        if (adapter.channel.OpenDriver(&adapter.status) != 0) return;
+        if (ReattachDriver(adapter.channel, kAdapter) != 0) return;
+        driverLost_ = false;
+    }
     repaint_ = false;
     const int p = sweep_;
     if (p > band_.count) {
@@ -79,7 +89,14 @@ void CSnoopDlg::Tick() {
         }
         SpectrumSample& sample = samples_[size_t(p)];
         uint8_t reading = 0;
-        const bool read = GetRSSI_freq(ctx_.adapter, &reading, channel, kAdapter) == 0;
+        const int result = GetRSSI_freq(ctx_.adapter, &reading, channel, kAdapter);
+        if (result == kNotCarried) {
+            // The position is measured again once the driver is back.
+            driverLost_ = true;
+            completed = false;
+            break;
+        }
+        const bool read = result == 0;
         if (read) sample.Add(reading);
         if (!DwellGoesOn(limits, clock.Now() - start, sample.count)) break;
         if (!read) clock.Sleep(kFailedReadingPauseMs);

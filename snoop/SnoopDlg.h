@@ -33,6 +33,7 @@ class CSnoopDlg : public ui::Dialog {
     int SweepPosition() const { return sweep_; }
     int SamplingRate() const { return rate_; }
     bool FullRedraw() const { return fullRedraw_; }
+    bool DriverLost() const { return driverLost_; }
     bool Repaint() const { return repaint_; }
     const std::vector<SpectrumSample>& Samples() const { return samples_; }
     const shell::LogSwitch& Log() const { return log_; }
@@ -57,6 +58,7 @@ class CSnoopDlg : public ui::Dialog {
     bool dwellCut_ = false;  // the rate changed or the window ends during the dwell
     bool ending_ = false;
     shell::LogSwitch log_;
+    bool driverLost_ = false;  // a reading was not carried: re-open and re-attach first
 };
 
 }  // namespace odr::snoop

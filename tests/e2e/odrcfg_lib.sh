@@ -61,6 +61,10 @@ seed_adapter_key() {  # seed_adapter_key NAME
     wine reg export "$KEY" "$(winepath -w "$SAVED_KEY" 2>/dev/null)" /y >/dev/null 2>&1 &&
         HAD_KEY=1
     trap 'restore_adapter_key; finish' EXIT
+    write_installed_values
+}
+# Writes the values the driver's installation leaves in the key: a Station in domain 1.
+write_installed_values() {
     local name type=()
     windows95_family || type=(/t REG_DWORD)
     wine reg add "$KEY" /v Master_Name /d MASTER /f >/dev/null
@@ -80,4 +84,20 @@ restore_adapter_key() {
 control_ids() {  # control_ids TITLE
     probe dump "$1" | awk 'NR > 1 && $1 != -1 { print $1 }' | sort -n | uniq | tr '\n' ' ' |
         sed 's/ $//'
+}
+
+# Per pixel column of the Snoop window's graph: how many navy (average) and green (peak)
+# pixels it holds.
+snoop_column_counts() {
+    local graph=$ODR_BUILD_DIR/e2e-snoop.png x y w h
+    read -r x y w h < <(probe rect Snoop 1146)
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$graph" 2>/dev/null || return 1
+    convert "$graph" -depth 8 txt:- | awk -F'[,: ]+' -v w="$w" '
+        /#000080/ { navy[$1]++ } /#00FF00/ { green[$1]++ }
+        END { for (i = 0; i < w; i++) print i, navy[i] + 0, green[i] + 0 }'
+}
+# Tenths of the graph's pixel columns that hold navy, from snoop_column_counts' output.
+# Navy fills the inside of each bar (three pixels in seven) once the band has its averages.
+snoop_filled_tenths() {
+    awk '$2 > 0 { n++ } END { print NR ? int(n * 10 / NR) : 0 }'
 }

@@ -19,16 +19,6 @@ check "S&noop... opens \"Snoop\"" 0 $?
 check "the first frequency label" "2.402" "$(probe text Snoop 1031)"
 check "the last frequency label" "2.480" "$(probe text Snoop 1032)"
 
-# Per pixel column of the graph: how many navy (average) and green (peak) pixels it holds.
-graph=$ODR_BUILD_DIR/e2e-snoop.png
-column_counts() {
-    local x y w h
-    read -r x y w h < <(probe rect Snoop 1146)
-    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$graph" 2>/dev/null || return 1
-    convert "$graph" -depth 8 txt:- | awk -F'[,: ]+' -v w="$w" '
-        /#000080/ { navy[$1]++ } /#00FF00/ { green[$1]++ }
-        END { for (i = 0; i < w; i++) print i, navy[i] + 0, green[i] + 0 }'
-}
 # "LOUD QUIET GREEN": mean navy height over channels 30-36 (a fifth inside the band's
 # 79 columns from channel 2, margins left out), over the far ends of the band, and the
 # number of green pixels.
@@ -45,9 +35,8 @@ summary() {
 # has its averages.
 deadline=$((SECONDS + 40))
 while :; do
-    counts=$(column_counts)
-    filled=$(awk '$2 > 0 { n++ } END { print n + 0 }' <<<"$counts")
-    ((filled * 10 >= $(wc -l <<<"$counts") * 3 || SECONDS > deadline)) && break
+    counts=$(snoop_column_counts)
+    (($(snoop_filled_tenths <<<"$counts") >= 3 || SECONDS > deadline)) && break
     sleep 1
 done
 echo "      graph filled after $((SECONDS - deadline + 40)) s"

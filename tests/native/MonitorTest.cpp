@@ -284,6 +284,34 @@ TEST_F(MonitorTest, DriverErrorRemovesTheIconAndItComesBack) {
     EXPECT_EQ(std::string("137 ") + kSyncTip, Shown());
 }
 
+TEST_F(MonitorTest, DriverIsReattachedBeforeTheFirstPollAfterAnError) {
+    Open();
+    Tick();
+    adapter.script.push_back(FakeAnswer::Error(1167));
+    Tick();
+    ASSERT_EQ("none", Shown());
+
+    // The re-attach is not carried yet: nothing else is asked, and the driver is reopened.
+    adapter.Clear();
+    adapter.script.push_back(FakeAnswer::Error(1167));
+    const size_t opens = devices.opens.size();
+    Tick();
+    EXPECT_EQ(std::vector<uint32_t>{CMD_REATTACH_DRIVER}, adapter.Commands());
+    EXPECT_EQ("none", Shown());
+    EXPECT_GT(devices.opens.size(), opens);
+
+    adapter.Clear();
+    Tick();
+    ASSERT_FALSE(adapter.sent.empty());
+    EXPECT_EQ(uint32_t(CMD_REATTACH_DRIVER), adapter.CommandOf(0));
+    EXPECT_EQ(std::string("137 ") + kSyncTip, Shown());
+
+    // Once re-attached, polls ask for the master at once.
+    adapter.Clear();
+    Tick();
+    EXPECT_EQ(0, adapter.Count(CMD_REATTACH_DRIVER));
+}
+
 TEST_F(MonitorTest, OtherErrorsShowOutOfRangeAndSlowDownForOneInterval) {
     FakeWindow& w = Open();
     Tick();

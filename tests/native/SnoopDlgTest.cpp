@@ -180,6 +180,44 @@ TEST(SnoopDlgTest, FailedReadingsAreSkippedAndHighOnesClamped) {
     EXPECT_EQ(s.sum, 29u * 20 + 100);
 }
 
+TEST(SnoopDlgTest, LostDriverIsReattachedBeforeTheNextReading) {
+    SnoopRig rig;
+    rig.Open();
+    rig.reading = [](int, int) { return 40; };
+    // A reading that is not carried ends the dwell; the position is not drawn.
+    rig.fc.adapter.commands[CMD_GET_RSSI] = [](const uint8_t*, uint32_t) {
+        return FakeAnswer::Error(1167);
+    };
+    rig.Tick();
+    EXPECT_TRUE(rig.dialog.DriverLost());
+    EXPECT_TRUE(rig.w->invalidated.empty());
+    EXPECT_EQ(rig.dialog.SweepPosition(), 0);
+
+    // While the device does not open, ticks send nothing.
+    rig.fc.host.existing.clear();
+    rig.fc.adapter.Clear();
+    rig.Tick();
+    EXPECT_TRUE(rig.fc.adapter.sent.empty());
+
+    // Open, but the re-attach is not carried yet: nothing is measured.
+    rig.fc.host.existing.insert("\\\\.\\ODRWINNT1");
+    rig.fc.adapter.script = {FakeAnswer::Error(1167)};
+    rig.Tick();
+    EXPECT_EQ(rig.fc.adapter.Commands(), std::vector<uint32_t>{CMD_REATTACH_DRIVER});
+    EXPECT_TRUE(rig.dialog.DriverLost());
+
+    // Re-attached: the same position is measured and drawn.
+    rig.fc.adapter.commands[CMD_GET_RSSI] = [](const uint8_t*, uint32_t) {
+        return FakeAnswer::Data({40});
+    };
+    rig.fc.adapter.Clear();
+    rig.Tick();
+    EXPECT_EQ(rig.fc.adapter.CommandOf(0), uint32_t(CMD_REATTACH_DRIVER));
+    EXPECT_FALSE(rig.dialog.DriverLost());
+    EXPECT_EQ(rig.dialog.Samples()[0].count, 30u);
+    EXPECT_TRUE(rig.Invalidated());
+}
+
 TEST(SnoopDlgTest, SweepOrderAfterARateChange) {
     SnoopRig rig;
     rig.Open();
