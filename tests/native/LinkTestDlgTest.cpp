@@ -19,6 +19,7 @@
 #include "driver/Operations.h"
 #include "driver/RssiTable.h"
 #include "fakes/FakeChannel.h"
+#include "fakes/FakeShell.h"
 #include "fakes/FakeUi.h"
 #include "fakes/ShippedScenario.h"
 #include "fakes/SimShell.h"
@@ -48,7 +49,7 @@ std::vector<uint8_t> U32(uint32_t v) {
 
 // A synchronised adapter whose target answers every ping after `latency` ms with a reply
 // of `signal` (raw reading = percentage) and `value` bytes.
-struct LinkRig {
+struct LinkRig : test::FakeShell {
     LinkRig() {
         for (int r = 0; r < 256; ++r) rssi.percent[r] = uint8_t(r > 100 ? 100 : r);
         status.cardInitialised = true;
@@ -144,13 +145,6 @@ struct LinkRig {
     std::string Text(int id) const { return w->GetText(id); }
     bool OutOfRange() const { return w->IsControlVisible(IDC_LINK_OUT_OF_RANGE); }
 
-    test::OpenFakeChannel fc;
-    AdapterStatus status;
-    RssiTable rssi;
-    AdapterContext adapter{fc.channel, fc.clock, fc.os, status, rssi, nullptr};
-    platform::MemoryRegistry registry;
-    test::FakeHost host;
-    shell::ShellContext ctx{adapter, host, registry};
     std::unique_ptr<CDirectedLinkDlg> dialog;
     test::FakeWindow* w = nullptr;
 

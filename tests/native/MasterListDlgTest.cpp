@@ -19,6 +19,7 @@
 #include "driver/DriverTypes.h"
 #include "driver/RssiTable.h"
 #include "fakes/FakeChannel.h"
+#include "fakes/FakeShell.h"
 #include "fakes/FakeUi.h"
 #include "fakes/ShippedScenario.h"
 #include "fakes/SimShell.h"
@@ -85,7 +86,7 @@ struct RecordingLauncher : shell::NoTools {
 
 // The window on a scripted adapter: a search of domain d hears the masters of heard[d]
 // in turn, one more every 300 ms; stop-search ends the synchronisation.
-struct MasterRig {
+struct MasterRig : test::FakeShell {
     struct Call {
         uint32_t at;
         uint32_t command;
@@ -196,13 +197,6 @@ struct MasterRig {
         return values;
     }
 
-    test::OpenFakeChannel fc;
-    AdapterStatus status;
-    RssiTable rssi;
-    AdapterContext adapter{fc.channel, fc.clock, fc.os, status, rssi, nullptr};
-    platform::MemoryRegistry registry;
-    test::FakeHost host;
-    shell::ShellContext ctx{adapter, host, registry};
     config::AdapterSettings settings{registry, fc.os,
                                      [this] { return fc.channel.GetDriverKind(); }};
     RecordingLauncher launcher;

@@ -19,6 +19,7 @@
 #include "driver/Operations.h"
 #include "driver/RssiTable.h"
 #include "fakes/FakeChannel.h"
+#include "fakes/FakeShell.h"
 #include "fakes/FakeUi.h"
 #include "fakes/ShippedScenario.h"
 #include "platform/MemoryRegistry.h"
@@ -40,7 +41,7 @@ using ui::Pending;
 constexpr int kN = 79;
 
 // The Snoop window on a scripted adapter whose raw readings are the percentages.
-struct SnoopRig {
+struct SnoopRig : test::FakeShell {
     explicit SnoopRig(std::vector<uint8_t> country = {0, 1}) {
         for (int r = 0; r < 256; ++r) rssi.percent[r] = uint8_t(r);
         fc.adapter.commands[CMD_GET_COUNTRY_CODE] = [country](const uint8_t*, uint32_t) {
@@ -86,13 +87,6 @@ struct SnoopRig {
                (std::vector<std::pair<int, bool>>{{IDC_SNOOP_GRAPH, true}, {0, false}});
     }
 
-    test::OpenFakeChannel fc;
-    AdapterStatus status;
-    RssiTable rssi;
-    AdapterContext adapter{fc.channel, fc.clock, fc.os, status, rssi, nullptr};
-    platform::MemoryRegistry registry;
-    test::FakeHost host;
-    shell::ShellContext ctx{adapter, host, registry};
     CSnoopDlg dialog{ctx};
     test::FakeWindow* w = nullptr;
     int parked = -1;

@@ -22,6 +22,7 @@
 #include "driver/Queries.h"
 #include "driver/RssiTable.h"
 #include "fakes/FakeChannel.h"
+#include "fakes/FakeShell.h"
 #include "fakes/FakeUi.h"
 #include "fakes/ShippedScenario.h"
 #include "fakes/SimShell.h"
@@ -70,7 +71,7 @@ struct RecordingLauncher : shell::NoTools {
 
 // The window on a scripted adapter: synchronised to LOBBY, roaming on; every broadcast ping
 // queues the replies `answers(round)` gives (address, raw reading = percentage).
-struct SurveyRig {
+struct SurveyRig : test::FakeShell {
     struct Reply {
         std::string address;
         int raw;
@@ -149,13 +150,6 @@ struct SurveyRig {
     }
     bool OutOfRange() const { return w->IsControlVisible(IDC_SURVEY_OUT_OF_RANGE); }
 
-    test::OpenFakeChannel fc;
-    AdapterStatus status;
-    RssiTable rssi;
-    AdapterContext adapter{fc.channel, fc.clock, fc.os, status, rssi, nullptr};
-    platform::MemoryRegistry registry;
-    test::FakeHost host;
-    shell::ShellContext ctx{adapter, host, registry};
     config::AdapterSettings settings{registry, fc.os, [this] {
                                          return fc.channel.IsOpen() ? fc.channel.GetDriverKind()
                                                                     : config::kNoDriverKind;
