@@ -10,7 +10,7 @@ namespace odr {
 
 // An open control device.
 class Device {
-public:
+  public:
     virtual ~Device() = default;
     // One IOCTL_NDIS_QUERY_GLOBAL_STATS request with input kDriverObjectId and `block`
     // (kRequestBlockSize bytes) as the output buffer. Returns true on success, otherwise
@@ -25,7 +25,7 @@ public:
 
 // The OS services the channel opens devices with.
 class DeviceHost {
-public:
+  public:
     virtual ~DeviceHost() = default;
     // Opens "\\.\NAME" for reading and writing; null when it does not exist.
     virtual std::unique_ptr<Device> Open(const std::string& path, bool overlapped) = 0;

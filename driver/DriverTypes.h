@@ -54,8 +54,8 @@ constexpr uint16_t kMaxItemId = 25;
 
 // Fixed value length of an item id; ids above the table have length 0.
 constexpr uint16_t ItemLength(uint16_t id) {
-    constexpr uint8_t kLengths[kMaxItemId + 1] = {0, 2, 1, 1, 1, 12, 6, 2, 1, 1, 1, 1, 1,
-                                                  4, 1, 1, 1, 1, 7, 1, 6, 12, 1, 1, 1, 0};
+    constexpr uint8_t kLengths[kMaxItemId + 1] = {0, 2, 1, 1, 1, 12, 6, 2, 1,  1, 1, 1, 1,
+                                                  4, 1, 1, 1, 1, 7,  1, 6, 12, 1, 1, 1, 0};
     return id <= kMaxItemId ? kLengths[id] : 0;
 }
 
@@ -87,7 +87,9 @@ enum Command : uint32_t {
 enum StationType : uint8_t { kStation = 0, kAlternateMaster = 1, kMaster = 2 };
 
 // Little-endian field access for byte buffers.
-inline uint16_t ReadU16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+inline uint16_t ReadU16(const uint8_t* p) {
+    return uint16_t(p[0] | (p[1] << 8));
+}
 inline uint32_t ReadU32(const uint8_t* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }

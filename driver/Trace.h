@@ -13,7 +13,7 @@ class Os;
 }
 
 class Trace {
-public:
+  public:
     using Sink = std::function<void(const std::string&)>;
     Trace() = default;
     explicit Trace(Sink sink) : sink_(std::move(sink)) {}
@@ -23,7 +23,7 @@ public:
         if (sink_) sink_(text);
     }
 
-private:
+  private:
     Sink sink_;
 };
 

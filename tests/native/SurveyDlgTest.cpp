@@ -689,7 +689,6 @@ struct SimRig : test::SimShell {
             }
         }
     }
-
 };
 
 std::vector<std::string> Addresses(test::FakeWindow& w) {
