@@ -5,7 +5,8 @@
 # Windows builds: build/win32 (the shipped 32-bit programs, win32 thread model, prefix
 # build/win32/wineprefix), build/win32-tests (the 32-bit Windows-side test binary, posix
 # thread model) and build/win64 (64-bit programs and tests, prefix build/win64/wineprefix).
-# 32-bit Wine runs only on hosts that run 32-bit programs (scripts/host32.sh asks).
+# 32-bit Wine runs only on hosts that run 32-bit programs and have it installed
+# (scripts/host32.sh asks).
 SHELL := /bin/bash
 ROOT := $(CURDIR)
 BUILD := $(ROOT)/build
@@ -36,6 +37,8 @@ setup:
 host:
 	@if [[ "$(HOST32)" == yes ]]; then \
 	    echo "host: this machine runs 32-bit programs: 32-bit and 64-bit Wine both run"; \
+	elif [[ "$$(bash $(ROOT)/scripts/host32.sh --cpu)" == yes ]]; then \
+	    echo "host: 32-bit Wine is not installed (make setup could not install it): only 64-bit Wine runs here"; \
 	else \
 	    echo "host: this machine cannot run 32-bit programs: only 64-bit Wine runs here"; \
 	fi
@@ -69,7 +72,7 @@ test-win64: host win64
 test-win32: host win32
 	ctest --test-dir $(WIN32) --output-on-failure -L imports
 	@if [[ "$(HOST32)" != yes ]]; then \
-	    echo "test-win32: SKIPPED the 32-bit Windows-side and end-to-end tests: this host cannot run 32-bit programs, so 32-bit Wine cannot start (the 64-bit build ran them)"; \
+	    echo "test-win32: SKIPPED the 32-bit Windows-side and end-to-end tests: 32-bit Wine cannot run here (see host: above; the 64-bit build ran them)"; \
 	else \
 	    $(MAKE) win32-tests && \
 	    $(SESSION) $(WIN32) -- ctest --test-dir $(WIN32_TESTS) --output-on-failure && \
@@ -121,7 +124,7 @@ run: setup host
 	    echo "run: the 32-bit programs (build/win32) under 32-bit Wine"; \
 	    $(MAKE) win32 && bash scripts/run.sh $(WIN32); \
 	else \
-	    echo "run: the 64-bit programs (build/win64) under 64-bit Wine: this host cannot run 32-bit programs"; \
+	    echo "run: the 64-bit programs (build/win64) under 64-bit Wine: 32-bit Wine cannot run here"; \
 	    $(MAKE) win64 && bash scripts/run.sh $(WIN64); \
 	fi
 

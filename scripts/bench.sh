@@ -42,7 +42,7 @@ if [[ ${1:-} != --inside ]]; then
         fi
     done
     if [[ $(bash "$root/scripts/host32.sh") != yes ]]; then
-        echo "== SKIPPED the 32-bit Wine figures: this host cannot run 32-bit programs"
+        echo "== SKIPPED the 32-bit Wine figures: 32-bit Wine cannot run here"
     fi
     echo "== native benchmarks ($bench/bench)"
     ran=0

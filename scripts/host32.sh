@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# Prints "yes" when this host runs 32-bit (i386) programs, "no" otherwise: a two-instruction
-# i386 program is assembled, linked and run. Some kernels cannot execute them at all, and
-# 32-bit Wine cannot start there. ODR_HOST32=yes|no overrides the answer (for trying the
-# other kind of host's path).
+# Prints "yes" when 32-bit Wine can run here, "no" otherwise: the host must run 32-bit (i386)
+# programs (a two-instruction i386 program is assembled, linked and run; some kernels cannot
+# execute them at all) and 32-bit Wine (wine32:i386) must be installed. With --cpu only the
+# first question is asked (setup asks it before installing). ODR_HOST32=yes|no overrides
+# the answer (for trying the other kind of host's path).
 set -uo pipefail
 
 if [[ ${ODR_HOST32:-} == yes || ${ODR_HOST32:-} == no ]]; then
     echo "$ODR_HOST32"
+    exit 0
+fi
+if [[ ${1:-} != --cpu ]] &&
+    ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q '^install ok installed$'; then
+    echo no
     exit 0
 fi
 dir=$(mktemp -d)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and `make run` need, only those that are
 # missing, and says what it does. 64-bit Wine everywhere; 32-bit Wine (with the i386
-# architecture, ~400 packages) only where this host runs 32-bit programs.
+# architecture, ~400 packages) only where this host runs 32-bit programs. A mirror that
+# fails mid-sync is asked again; if 32-bit Wine still cannot be installed, the tests take
+# the path of a host without it (the 64-bit build runs the Wine tests).
 set -euo pipefail
 
 packages=(
@@ -16,11 +18,10 @@ packages=(
 [[ ${1:-} == fuzz ]] && packages+=(clang)
 host32=no
 if command -v as >/dev/null && command -v ld >/dev/null; then
-    host32=$(bash "$(dirname "$0")/host32.sh")
+    host32=$(bash "$(dirname "$0")/host32.sh" --cpu)
 fi
 if [[ $host32 == yes ]]; then
-    echo "setup: this host runs 32-bit programs: 32-bit Wine is installed too"
-    packages+=(wine32:i386)
+    echo "setup: this host runs 32-bit programs: 32-bit Wine is wanted too"
 else
     echo "setup: this host cannot run 32-bit programs (or binutils is missing): 64-bit Wine only"
 fi
@@ -33,12 +34,15 @@ missing=()
 for p in "${packages[@]}"; do
     installed "$p" || missing+=("$p")
 done
-if [[ ${#missing[@]} -eq 0 ]]; then
+want32=no
+[[ $host32 == yes ]] && ! installed wine32:i386 && want32=yes
+if [[ ${#missing[@]} -eq 0 && $want32 == no ]]; then
     echo "setup: all needed packages are installed"
     exit 0
 fi
 
-echo "setup: missing packages: ${missing[*]}"
+[[ $want32 == yes ]] && missing32=(wine32:i386) || missing32=()
+echo "setup: missing packages: ${missing[*]} ${missing32[*]}"
 sudo=()
 if [[ $(id -u) -ne 0 ]]; then
     if command -v sudo >/dev/null; then
@@ -53,8 +57,27 @@ if [[ $host32 == yes ]] && ! dpkg --print-foreign-architectures | grep -qx i386;
     echo "setup: adding the i386 architecture (for 32-bit Wine)"
     "${sudo[@]}" dpkg --add-architecture i386
 fi
-echo "setup: apt-get update"
-"${sudo[@]}" apt-get update -q
-echo "setup: apt-get install ${missing[*]} (Wine takes about a minute)"
-"${sudo[@]}" apt-get install -y -q "${missing[@]}"
+# A mirror caught mid-sync serves an index that does not match its release file; the lists
+# already fetched are used if asking again does not help.
+for attempt in 1 2 3; do
+    echo "setup: apt-get update"
+    "${sudo[@]}" apt-get update -q && break
+    if ((attempt == 3)); then
+        echo "setup: apt-get update failed three times: going on with the package lists as they are"
+    else
+        echo "setup: apt-get update failed (attempt $attempt of 3): asking again in 20 s"
+        sleep 20
+    fi
+done
+if [[ ${#missing[@]} -gt 0 ]]; then
+    echo "setup: apt-get install ${missing[*]} (Wine takes about a minute)"
+    "${sudo[@]}" apt-get install -y -q "${missing[@]}"
+fi
+if [[ $want32 == yes ]]; then
+    echo "setup: apt-get install wine32:i386"
+    if ! "${sudo[@]}" apt-get install -y -q wine32:i386; then
+        echo "setup: 32-bit Wine could not be installed (see apt's message above): the 32-bit"
+        echo "setup: programs get their import check only, the 64-bit build runs the Wine tests"
+    fi
+fi
 echo "setup: done"

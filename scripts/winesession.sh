@@ -34,7 +34,7 @@ if [[ $arch == win64 ]]; then
     server=/usr/lib/wine/wineserver64
 else
     if [[ $(bash "$root/scripts/host32.sh") != yes ]]; then
-        echo "winesession: this host cannot run 32-bit programs, so 32-bit Wine cannot start" >&2
+        echo "winesession: 32-bit Wine cannot run here (the host cannot run 32-bit programs or wine32 is not installed)" >&2
         exit 3
     fi
     loader=/usr/lib/wine/wine

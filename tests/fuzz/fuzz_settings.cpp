@@ -1,12 +1,15 @@
 // The stored settings over a registry built from the fuzzer's bytes: key paths, value
 // names, types and sizes of either layout. Loading never leaves a key open; saving what was
-// loaded touches only the adapter's key; a second save and load change nothing more.
+// loaded touches only the adapter's key; a second save and load change nothing more. The
+// Configuration window filled from such a record and closed with OK unchanged stores what
+// it showed: opened again it shows the same.
 #include <map>
 #include <string>
 #include <tuple>
 #include <utility>
 
 #include "config/AdapterSettings.h"
+#include "config/ConfigValues.h"
 #include "platform/MemoryRegistry.h"
 #include "tests/fuzz/FuzzInput.h"
 #include "tests/native/fakes/FakePlatform.h"
@@ -39,6 +42,12 @@ std::tuple<int, int, std::string, int, int, int, int, int, int, int, int, int, i
             s.inactivityMinutes, s.peerToPeer,    s.radioMode};
 }
 
+auto Shown(const odr::config::ConfigValues& v) {
+    return std::tie(v.stationType, v.masterName, v.channel, v.subchannel, v.domain, v.macOptimize,
+                    v.roamConfig, v.peerToPeer, v.inactivityMinutesIndex,
+                    v.inactivitySecondsIndex, v.masterCapable, v.pcCard);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -68,7 +77,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     first.SaveSettings();
     Require(registry.OpenHandleCount() <= 1, "only the adapter's key stays open");
 
-    // Everything changed by the save lies in one key.
+    // What was saved loads back, and saving it again changes nothing.
+    odr::config::AdapterSettings second(registry, os, [kind] { return kind; });
+    second.LoadSettings();
+    second.SaveSettings();
+    odr::config::AdapterSettings third(registry, os, [kind] { return kind; });
+    third.LoadSettings();
+    Require(Record(second) == Record(third), "saved settings load back unchanged");
+
+    // The Configuration window: OK without a change stores what it showed.
+    const odr::config::ConfigValues shown = odr::config::ValuesFromSettings(third);
+    const auto openBefore = registry.OpenHandleCount();
+    odr::config::SaveValues(shown, third);
+    Require(registry.OpenHandleCount() == openBefore, "OK leaves no key open");
+    odr::config::AdapterSettings reopened(registry, os, [kind] { return kind; });
+    reopened.LoadSettings();
+    const odr::config::ConfigValues again = odr::config::ValuesFromSettings(reopened);
+    Require(Shown(again) == Shown(shown), "OK without a change stores what was shown");
+
+    // Everything changed by the saves and OK lies in one key.
     std::string changedKey;
     for (const auto& [where, was] : values) {
         uint32_t type = 0;
@@ -78,13 +105,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (changedKey.empty()) changedKey = where.first;
         Require(changedKey == where.first, "a save writes only the adapter's key");
     }
-
-    // What was saved loads back, and saving it again changes nothing.
-    odr::config::AdapterSettings second(registry, os, [kind] { return kind; });
-    second.LoadSettings();
-    second.SaveSettings();
-    odr::config::AdapterSettings third(registry, os, [kind] { return kind; });
-    third.LoadSettings();
-    Require(Record(second) == Record(third), "saved settings load back unchanged");
     return 0;
 }
