@@ -64,7 +64,8 @@ ConfigValues ValuesFromSettings(const AdapterSettings& settings) {
     v.inactivitySecondsIndex =
         settings.inactivitySeconds < 0 ? 0 : settings.inactivitySeconds / kInactivityStep;
     v.inactivityMinutesIndex = settings.inactivityMinutes < 0 ? 0 : settings.inactivityMinutes;
-    v.masterCapable = settings.masterCapable;
+    // A stored type the list does not know shows as a Station and is locked as one.
+    v.masterCapable = v.stationType == kStationText ? 0 : settings.masterCapable;
     v.pcCard = settings.pcCard;
     return v;
 }

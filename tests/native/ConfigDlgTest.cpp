@@ -305,6 +305,30 @@ TEST_P(ConfigDlgLayoutTest, StationSendsAndStoresNoneOfTheMastersValues) {
     EXPECT_EQ(rig.Number("Station_Type"), 0);
 }
 
+// A station type the list does not know is a Station throughout: shown, locked, sent and
+// stored as one, the master's stored values left alone.
+TEST_P(ConfigDlgLayoutTest, UnknownStationTypeIsAStation) {
+    Rig rig(GetParam());
+    rig.StoreNumber("Station_Type", 7);
+    rig.StoreText("Master_Name", "NORTH");
+    rig.StoreNumber("Channel", 7);
+    test::FakeWindow& w = rig.Open();
+    EXPECT_EQ(rig.Selected(IDC_STATION_TYPE), "Station");
+    for (int id : {IDC_MASTER_NAME, IDC_CHANNEL, IDC_SUBCHANNEL, IDC_MAC_OPTIMIZE})
+        EXPECT_FALSE(w.IsEnabled(id)) << id;
+    const auto before = rig.Snapshot();
+    rig.Ok();
+
+    EXPECT_EQ(rig.CardOptionsList(),
+              Join({Item(ITEM_STATION_TYPE, {0}), Item(ITEM_DOMAIN, {1}),
+                    Item(ITEM_INACTIVITY, {0, 0}), Item(ITEM_PEER_TO_PEER, {1})}));
+    const auto after = rig.Snapshot();
+    for (const char* name : {"Master_Name", "Channel"}) EXPECT_EQ(after.at(name), before.at(name));
+    EXPECT_EQ(rig.Number("Station_Type"), 0);
+    rig.Open();
+    EXPECT_FALSE(w.IsEnabled(IDC_CHANNEL));
+}
+
 TEST_P(ConfigDlgLayoutTest, CancelSendsAndStoresNothing) {
     Rig rig(GetParam());
     rig.StoreNumber("Station_Type", 2);
