@@ -96,14 +96,15 @@ test-tsan: setup
 	cmake --build $(BUILD)/tsan -j$(JOBS) --target native_tests
 	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(BUILD)/tsan --output-on-failure -j$(JOBS) -LE fuzz
 
-# Every fuzz target for FUZZ_SECONDS each (clang and libFuzzer, in build/fuzz).
+# Every fuzz target (or those FUZZ_TARGETS names) for FUZZ_SECONDS each (clang and
+# libFuzzer, in build/fuzz).
 FUZZ_SECONDS ?= 60
 fuzz:
 	bash scripts/setup.sh fuzz
 	cmake -S $(ROOT) -B $(BUILD)/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	    -DODR_FUZZ=ON -DODR_SANITIZE=OFF
 	cmake --build $(BUILD)/fuzz -j$(JOBS) --target fuzzers
-	bash scripts/fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS)
+	bash scripts/fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 # Release files in dist/: the installer and a zip of the programs, named with the version
 # of resources/version.h. The shipped 32-bit programs, built without any test code.

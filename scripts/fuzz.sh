@@ -2,15 +2,19 @@
 # Runs every fuzz target of a libFuzzer build for SECONDS each, starting from the corpus in
 # the tree (new finds go to BUILD/corpus, not into the tree), and prints per target the
 # executions, the final coverage and whether it found a crash, a hang or a broken invariant.
-# Usage: scripts/fuzz.sh BUILD SECONDS
+# Usage: scripts/fuzz.sh BUILD SECONDS [TARGET...]  (all targets when none is named)
 set -uo pipefail
 build=$(cd "${1:?usage: fuzz.sh BUILD SECONDS}" && pwd)
 seconds=${2:-60}
+shift 2 2>/dev/null || shift $#
 root=$(cd "$(dirname "$0")/.." && pwd)
 found=0
 printf '%-18s %12s %8s %8s  %s\n' target executions coverage features result
-for program in "$build"/fuzz/fuzz_*; do
+programs=("$build"/fuzz/fuzz_*)
+(($# > 0)) && programs=("${@/#/$build/fuzz/}")
+for program in "${programs[@]}"; do
     name=$(basename "$program")
+    [[ -x $program ]] || { echo "fuzz: no target $name in $build/fuzz" >&2; exit 2; }
     work="$build/corpus/$name"
     artifacts="$build/artifacts/$name/"
     mkdir -p "$work" "$artifacts"
