@@ -41,8 +41,9 @@ if [[ ${#missing[@]} -eq 0 && $want32 == no ]]; then
     exit 0
 fi
 
-[[ $want32 == yes ]] && missing32=(wine32:i386) || missing32=()
-echo "setup: missing packages: ${missing[*]} ${missing32[*]}"
+all_missing=("${missing[@]}")
+[[ $want32 == yes ]] && all_missing+=(wine32:i386)
+echo "setup: missing packages: ${all_missing[*]}"
 sudo=()
 if [[ $(id -u) -ne 0 ]]; then
     if command -v sudo >/dev/null; then

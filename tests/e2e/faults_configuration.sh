@@ -9,14 +9,8 @@ source "$(dirname "$0")/faults_lib.sh"
 CONFIG_TITLE="Configuration"
 WARNING="Ondrel Setup"
 ENTRY="Security ID"
-synchronised="Synchronized to 0020a6100001  LOBBY"
 
-store_pc_card
-start "$ODRCFG" "/simulate:$(faults_synchronising)"
-run_started
-probe wait "$MAIN_TITLE" 15000 >/dev/null
-line=$(wait_status_line 30000 "Synchronized to ")
-check "the check synchronises to the master once the driver is there" "$synchronised" "$line"
+start_odrcfg_synchronised "$(faults_synchronising)"
 sleep_until 36
 probe click "$MAIN_TITLE" 1051 >/dev/null
 probe wait "$CONFIG_TITLE" 10000 >/dev/null
@@ -44,8 +38,5 @@ check "it still answers after the driver is back" 1 "$(probe selected "$CONFIG_T
 probe click "$CONFIG_TITLE" 2 >/dev/null
 probe gone "$CONFIG_TITLE" 5000
 check "Cancel closes it" 0 $?
-line=$(wait_status_line 20000 "Synchronized to ")
-check "the main window synchronises again to the same master" "$synchronised" "$line"
-exit_odrcfg
-check "Exit ends odrcfg" 0 "$(probe count "$MAIN_TITLE")"
+resynchronised_and_exit "to the same master"
 stored_unchanged

@@ -73,6 +73,29 @@ faults_calibrated() {
     scenario_file faults-calibrated "$(grep -v -e '^refuse_items' -e '^calibration' "$FAULTS_INI")"
 }
 
+# What odrcfg's check shows once it is synchronised to faults.ini's master.
+SYNCHRONISED="Synchronized to 0020a6100001  LOBBY"
+
+# Stores a PC card, starts odrcfg on SCENARIO (a Windows path) and checks that its check
+# synchronises to the master once the driver is there.
+start_odrcfg_synchronised() {  # start_odrcfg_synchronised SCENARIO
+    local line
+    store_pc_card
+    start "$ODRCFG" "/simulate:$1"
+    run_started
+    probe wait "$MAIN_TITLE" 15000 >/dev/null
+    line=$(wait_status_line 30000 "Synchronized to ")
+    check "the check synchronises to the master once the driver is there" "$SYNCHRONISED" "$line"
+}
+# After the tool under test closed: the main window synchronises again, Exit ends odrcfg.
+resynchronised_and_exit() {  # resynchronised_and_exit [WHAT]
+    local line
+    line=$(wait_status_line 20000 "Synchronized to ")
+    check "the main window synchronises again${1:+ $1}" "$SYNCHRONISED" "$line"
+    exit_odrcfg
+    check "Exit ends odrcfg" 0 "$(probe count "$MAIN_TITLE")"
+}
+
 # Seconds since the program under test started (run_started).
 run_started() { run_start=$SECONDS; }
 run_elapsed() { echo $((SECONDS - run_start)); }

@@ -13,7 +13,6 @@ LINK="Directed Link"
 PACKETS=1079  # packets per second over the last five seconds
 OUT_OF_RANGE=1024
 SECONDS_RUN=1086  # seconds the measurement has run, set with each pass's figures
-synchronised="Synchronized to 0020a6100001  LOBBY"
 
 # Waits up to MS for a non-zero packet count; prints the last one read.
 wait_packets() {  # wait_packets MS
@@ -30,12 +29,7 @@ out_of_range_shown() {
     probe dump "$LINK" | grep -c "^ *$OUT_OF_RANGE .* visible"
 }
 
-store_pc_card
-start "$ODRCFG" "/simulate:$(faults_driver_only)"
-run_started
-probe wait "$MAIN_TITLE" 15000 >/dev/null
-line=$(wait_status_line 30000 "Synchronized to ")
-check "the check synchronises to the master once the driver is there" "$synchronised" "$line"
+start_odrcfg_synchronised "$(faults_driver_only)"
 probe click "$MAIN_TITLE" 1001 >/dev/null
 probe wait "$SURVEY" 10000 >/dev/null
 probe click "$SURVEY" 1017 >/dev/null  # sort by address
@@ -76,8 +70,5 @@ check "Done closes the link test" 0 $?
 probe click "$SURVEY" 1 >/dev/null
 probe gone "$SURVEY" 5000
 check "and the survey's Done the survey" 0 $?
-line=$(wait_status_line 20000 "Synchronized to ")
-check "the main window synchronises again" "$synchronised" "$line"
-exit_odrcfg
-check "Exit ends odrcfg" 0 "$(probe count "$MAIN_TITLE")"
+resynchronised_and_exit
 stored_unchanged

@@ -8,7 +8,6 @@ source "$(dirname "$0")/faults_lib.sh"
 LIST="Master List"
 ROWS=1127
 SEARCHING=1133
-synchronised="Synchronized to 0020a6100001  LOBBY"
 
 # The number of distinct domains "Searching Domain:" shows from now until SECONDS.
 domains_until() {  # domains_until SECONDS
@@ -18,12 +17,7 @@ domains_until() {  # domains_until SECONDS
     done | sort -u | wc -l
 }
 
-store_pc_card
-start "$ODRCFG" "/simulate:$(faults_synchronising)"
-run_started
-probe wait "$MAIN_TITLE" 15000 >/dev/null
-line=$(wait_status_line 30000 "Synchronized to ")
-check "the check synchronises to the master once the driver is there" "$synchronised" "$line"
+start_odrcfg_synchronised "$(faults_synchronising)"
 probe click "$MAIN_TITLE" 1000 >/dev/null
 probe wait "$LIST" 10000 >/dev/null
 check "\"&Masters...\" opens \"$LIST\"" 0 $?
@@ -47,8 +41,5 @@ check "LOBBY keeps its one row" 1 "$(probe listview "$LIST" $ROWS | grep -c 'LOB
 probe click "$LIST" 1 >/dev/null
 probe gone "$LIST" 5000
 check "Done closes the list" 0 $?
-line=$(wait_status_line 20000 "Synchronized to ")
-check "the main window synchronises again" "$synchronised" "$line"
-exit_odrcfg
-check "Exit ends odrcfg" 0 "$(probe count "$MAIN_TITLE")"
+resynchronised_and_exit
 stored_unchanged

@@ -10,7 +10,6 @@ SURVEY="Site Survey"
 ADDRESS=1009  # address cells of rows 0-6: 1009-1015
 QUALITY=1049  # link quality cells: 1049-1055
 ACTIVITY=1056 # "(*)" when the node answered the latest round
-synchronised="Synchronized to 0020a6100001  LOBBY"
 
 # "ADDRESS QUALITY ACTIVITY" of row R.
 row() {  # row R
@@ -18,12 +17,7 @@ row() {  # row R
         "$(probe text "$SURVEY" $((ACTIVITY + $1)))"
 }
 
-store_pc_card
-start "$ODRCFG" "/simulate:$(faults_synchronising)"
-run_started
-probe wait "$MAIN_TITLE" 15000 >/dev/null
-line=$(wait_status_line 30000 "Synchronized to ")
-check "the check synchronises to the master once the driver is there" "$synchronised" "$line"
+start_odrcfg_synchronised "$(faults_synchronising)"
 probe click "$MAIN_TITLE" 1001 >/dev/null
 probe wait "$SURVEY" 10000 >/dev/null
 check "\"&Site Survey...\" opens \"$SURVEY\"" 0 $?
@@ -57,8 +51,5 @@ check "the window still answers: \"Number of Nodes:\" reads" 1 \
 probe click "$SURVEY" 1 >/dev/null
 probe gone "$SURVEY" 5000
 check "Done closes the survey" 0 $?
-line=$(wait_status_line 20000 "Synchronized to ")
-check "the main window synchronises again" "$synchronised" "$line"
-exit_odrcfg
-check "Exit ends odrcfg" 0 "$(probe count "$MAIN_TITLE")"
+resynchronised_and_exit
 stored_unchanged

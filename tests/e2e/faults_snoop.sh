@@ -6,7 +6,6 @@
 # clears the graph, and the bars are drawn again; the window still answers, the main
 # window synchronises again after Done, and the stored settings are untouched.
 source "$(dirname "$0")/faults_lib.sh"
-synchronised="Synchronized to 0020a6100001  LOBBY"
 
 # Waits up to MS for navy in at least three tenths of the graph's columns; prints the
 # tenths seen last.
@@ -20,12 +19,7 @@ wait_graph_filled() {  # wait_graph_filled MS
     echo "$tenths"
 }
 
-store_pc_card
-start "$ODRCFG" "/simulate:$(faults_calibrated)"
-run_started
-probe wait "$MAIN_TITLE" 15000 >/dev/null
-line=$(wait_status_line 30000 "Synchronized to ")
-check "the check synchronises once the driver is there" "$synchronised" "$line"
+start_odrcfg_synchronised "$(faults_calibrated)"
 probe click "$MAIN_TITLE" 1010 >/dev/null
 probe wait Snoop 10000 >/dev/null
 check "S&noop... opens \"Snoop\"" 0 $?
@@ -53,8 +47,5 @@ check "the window still answers: its labels read" "2.402 2.480" \
 probe click Snoop 1 >/dev/null
 probe gone Snoop 5000
 check "Done closes the Snoop window" 0 $?
-line=$(wait_status_line 20000 "Synchronized to ")
-check "the main window synchronises again" "$synchronised" "$line"
-exit_odrcfg
-check "Exit ends odrcfg" 0 "$(probe count "$MAIN_TITLE")"
+resynchronised_and_exit
 stored_unchanged
