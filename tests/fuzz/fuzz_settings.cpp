@@ -44,8 +44,8 @@ std::tuple<int, int, std::string, int, int, int, int, int, int, int, int, int, i
 
 auto Shown(const odr::config::ConfigValues& v) {
     return std::tie(v.stationType, v.masterName, v.channel, v.subchannel, v.domain, v.macOptimize,
-                    v.roamConfig, v.peerToPeer, v.inactivityMinutesIndex,
-                    v.inactivitySecondsIndex, v.masterCapable, v.pcCard);
+                    v.roamConfig, v.peerToPeer, v.inactivityMinutesIndex, v.inactivitySecondsIndex,
+                    v.masterCapable, v.pcCard);
 }
 
 }  // namespace
