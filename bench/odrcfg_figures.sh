@@ -19,16 +19,20 @@ set -euo pipefail
 build=$1 idle=$2
 probe() { wine "$build/tools/odrprobe.exe" "$@" | tr -d "\r"; }
 title="Ondrel Site Survey & Configuration Tool"
+# Waits up to 20 s for the main window to show its master.
+wait_synchronised() {
+    for _ in $(seq 1 100); do
+        probe text "$title" 1002 | grep -q "^Synchronized to" && break
+        sleep 0.2
+    done
+}
 
 wine "$build/bench/bench_odrcfg_checkrun.exe" 20
 wine "$build/bench/bench_odrcfg_snoop.exe"
 
 wine "$build/odrcfg.exe" /simulate </dev/null >/dev/null 2>&1 &
 probe wait "$title" 15000 >/dev/null
-for _ in $(seq 1 100); do
-    probe text "$title" 1002 | grep -q "^Synchronized to" && break
-    sleep 0.2
-done
+wait_synchronised
 pid=$(pgrep -n -f "odrcfg.exe /simulate")
 ticks() { awk "{print \$14 + \$15}" "/proc/$pid/stat"; }
 hz=$(getconf CLK_TCK)
@@ -53,10 +57,7 @@ probe click "Directed Link" 1 >/dev/null
 probe gone "Directed Link" 10000 >/dev/null
 probe click "Site Survey" 1 >/dev/null
 probe gone "Site Survey" 10000 >/dev/null
-for _ in $(seq 1 100); do
-    probe text "$title" 1002 | grep -q "^Synchronized to" && break
-    sleep 0.2
-done
+wait_synchronised
 now_ms() { date +%s%3N; }
 started=$(now_ms)
 probe click "$title" 1000 >/dev/null
@@ -83,10 +84,7 @@ domain_is 0 = && first=$(now_ms) &&
 cpu_over "with the Master List searching all domains"
 probe click "Master List" 1 >/dev/null
 probe gone "Master List" 10000 >/dev/null
-for _ in $(seq 1 100); do
-    probe text "$title" 1002 | grep -q "^Synchronized to" && break
-    sleep 0.2
-done
+wait_synchronised
 probe click "$title" 1 >/dev/null
 probe gone "$title" 10000 >/dev/null
 ' figures "$build" "$idle"

@@ -163,7 +163,7 @@ void CDirectedLinkDlg::Pass() {
     Step step = Step::Next;
     while (clock.Now() - slotStart_ < kPassMs) {
         const uint32_t before = clock.Now();
-        ServePaint();
+        window().ServePendingPaint();
         step = PingOnce();
         if (step == Step::EndSlot || step == Step::Restart) break;
         // A driver that answers at once is not asked again within the same millisecond.
@@ -427,13 +427,8 @@ void CDirectedLinkDlg::ShowOutOfRange(bool shown) {
     window().ShowControl(IDC_LINK_OUT_OF_RANGE, shown);
 }
 
-void CDirectedLinkDlg::ServePaint() {
-    ui::Window& w = window();
-    if (w.PeekPending(ui::Pending::Paint, nullptr)) w.DispatchPending(ui::Pending::Paint, true);
-}
-
 void CDirectedLinkDlg::Wait() {
-    ServePaint();
+    window().ServePendingPaint();
     ctx_.adapter.clock.Sleep(kPollPauseMs);
 }
 

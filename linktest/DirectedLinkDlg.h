@@ -84,7 +84,6 @@ class CDirectedLinkDlg : public ui::Dialog {
     Step Failure();
     Step Resynchronise();
     void ShowOutOfRange(bool shown);
-    void ServePaint();
     void Wait();
     void StartTimer();
     void StopTimer();

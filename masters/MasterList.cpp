@@ -8,6 +8,15 @@
 
 namespace odr::masters {
 
+namespace {
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
 std::vector<std::string> CMasterEntry::Cells() const {
     return {address, std::to_string(domain),
             std::to_string(channel) + "/" + std::to_string(subchannel), name};
@@ -17,8 +26,7 @@ const CMasterEntry* MasterList::Add(const char* address, const char* name, int d
                                     int subchannel) {
     if (!IsNodeAddress(address) || Find(address) != nullptr) return nullptr;
     auto entry = std::make_unique<CMasterEntry>();
-    entry->address = address;
-    for (char& c : entry->address) c = char(std::tolower(static_cast<unsigned char>(c)));
+    entry->address = Lower(address);
     if (name != nullptr) entry->name.assign(name, strnlen(name, kMaxNameLength));
     entry->domain = domain;
     entry->channel = channel;
@@ -28,13 +36,9 @@ const CMasterEntry* MasterList::Add(const char* address, const char* name, int d
 }
 
 const CMasterEntry* MasterList::Find(const std::string& address) const {
+    const std::string key = Lower(address);
     for (const auto& e : entries_) {
-        if (e->address.size() != address.size()) continue;
-        bool same = true;
-        for (size_t i = 0; i < address.size() && same; ++i) {
-            same = e->address[i] == char(std::tolower(static_cast<unsigned char>(address[i])));
-        }
-        if (same) return e.get();
+        if (e->address == key) return e.get();
     }
     return nullptr;
 }

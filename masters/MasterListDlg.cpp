@@ -128,7 +128,7 @@ void CMasterListDlg::StopSearchPause() {
     // The pause is a pause: sleep it out (painting meanwhile) rather than spin.
     for (uint32_t elapsed = clock.Now() - start; elapsed < kStopSearchPauseMs;
          elapsed = clock.Now() - start) {
-        if (w.PeekPending(ui::Pending::Paint, nullptr)) w.DispatchPending(ui::Pending::Paint, true);
+        w.ServePendingPaint();
         clock.Sleep(std::min(kStopSearchPauseMs - elapsed, kPauseSliceMs));
     }
     if (result != 0 && result != 1 && result != 2) StopSearch(ctx_.adapter.channel, kAdapter);
@@ -228,33 +228,27 @@ void CMasterListDlg::SearchAll() {
 
 void CMasterListDlg::SearchOne() {
     ui::Window& w = window();
-    ui::DropList& domains = w.GetDropList(IDC_MASTER_DOMAIN_LIST);
     selected_ = nullptr;
     w.Enable(IDC_MASTER_DOMAIN_LIST, true);
-    // The items are "0" to "15": the index is the domain. Without a selection the domain
-    // being searched stays.
-    if (domains.Selection() >= 0 && domains.Selection() < kDomains) {
-        currentDomain_ = domains.Selection();
-        w.SetText(IDC_ML_SEARCHING, domains.SelectedText());
-    }
+    TakeListedDomain();
     w.Enable(IDC_ML_DOMAIN_LABEL, true);
     DisableActions();
     searchMode_ = kSearchOne;
 }
 
+void CMasterListDlg::TakeListedDomain() {
+    // The items are "0" to "15": the index is the domain. Without a selection the domain
+    // being searched stays.
+    const int listed = window().GetDropList(IDC_MASTER_DOMAIN_LIST).Selection();
+    if (listed < 0 || listed >= kDomains) return;
+    currentDomain_ = listed;
+    ShowDomain();
+}
+
 void CMasterListDlg::DomainChanged() {
-    ui::Window& w = window();
-    ui::DropList& domains = w.GetDropList(IDC_MASTER_DOMAIN_LIST);
-    if (domains.Selection() >= 0 && domains.Selection() < kDomains) {
-        w.SetText(IDC_ML_SEARCHING, domains.SelectedText());
-        currentDomain_ = domains.Selection();
-    }
+    TakeListedDomain();
     selected_ = nullptr;
-    w.Enable(IDC_ML_USE_DOMAIN, false);
-    if (testSupported_) {
-        w.Enable(IDC_ML_TEST_LINK, false);
-        w.Enable(IDC_ML_VIEW_CELL, false);
-    }
+    DisableActions();
 }
 
 void CMasterListDlg::UseDomain() {

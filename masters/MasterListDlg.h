@@ -53,6 +53,8 @@ class CMasterListDlg : public ui::Dialog {
     void StepDomain();
     void StopSearchPause();
     void ShowDomain();
+    // The domain chosen in the domain list becomes the one searched.
+    void TakeListedDomain();
     void TakeSelection();
     void DisableActions();
     // Stops the search, moves the adapter onto the chosen master and runs `open` with the

@@ -143,25 +143,30 @@ std::string Narrow(const wchar_t* text) {
     return n > 0 ? std::string(buffer) : std::string();
 }
 
-// The process of a window, opened for the remote buffers of the list view messages, whose
-// data Wine does not carry across processes.
-struct OwnerProcess {
-    explicit OwnerProcess(HWND window) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        handle = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    }
-    ~OwnerProcess() {
+// A process opened for remote buffers: the data of the list view and tooltip messages is not
+// carried across processes by Wine.
+struct OpenedProcess {
+    explicit OpenedProcess(DWORD pid)
+        : handle(
+              OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)) {}
+    // The process of `window`.
+    explicit OpenedProcess(HWND window) : OpenedProcess(ProcessOf(window)) {}
+    ~OpenedProcess() {
         if (handle) CloseHandle(handle);
     }
-    OwnerProcess(const OwnerProcess&) = delete;
-    OwnerProcess& operator=(const OwnerProcess&) = delete;
+    OpenedProcess(const OpenedProcess&) = delete;
+    OpenedProcess& operator=(const OpenedProcess&) = delete;
+    static DWORD ProcessOf(HWND window) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        return pid;
+    }
     HANDLE handle = nullptr;
 };
 
 // Rows of a list view, cells joined by "|".
 bool PrintListView(HWND list) {
-    OwnerProcess owner(list);
+    OpenedProcess owner(list);
     RemoteBuffer remote(owner.handle, 4096);
     if (!remote.ok()) return false;
     DWORD_PTR rows = 0, columns = 0;
@@ -202,7 +207,7 @@ bool ClickRow(HWND list, int row, bool twice) {
     GetClientRect(list, &client);
     POINT at = {client.left + 20, client.bottom - 4};
     if (row >= 0) {
-        OwnerProcess owner(list);
+        OpenedProcess owner(list);
         RemoteBuffer remote(owner.handle, sizeof(RECT));
         RECT item = {};
         item.left = LVIR_LABEL;
@@ -287,53 +292,50 @@ std::vector<std::string> TrayTooltips(DWORD ownerProcess) {
     EnumWindows(CollectTooltips, reinterpret_cast<LPARAM>(&state));
     if (state.found.empty()) return tips;
 
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                                 state.processId);
+    OpenedProcess trayProcess(state.processId);
+    HANDLE process = trayProcess.handle;
     if (!process) return tips;
-    {
-        constexpr SIZE_T kTextOffset = 512;
-        constexpr SIZE_T kTextChars = 1024;
-        RemoteBuffer remote(process, kTextOffset + kTextChars * sizeof(wchar_t));
-        for (HWND tooltip : state.found) {
-            if (!remote.ok()) break;
-            DWORD_PTR count = 0;
-            SendMessageTimeoutW(tooltip, TTM_GETTOOLCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
-            for (DWORD_PTR i = 0; i < count; ++i) {
-                TTTOOLINFOW info = {};
-                info.cbSize = sizeof(info);
-                info.lpszText = reinterpret_cast<LPWSTR>(remote.at(kTextOffset));
-                const wchar_t empty = 0;
-                DWORD_PTR ok = 0;
-                if (!remote.Write(0, &info, sizeof(info)) ||
-                    !remote.Write(kTextOffset, &empty, sizeof(empty)) ||
-                    !SendMessageTimeoutW(tooltip, TTM_ENUMTOOLSW, i,
-                                         reinterpret_cast<LPARAM>(remote.at(0)), SMTO_ABORTIFHUNG,
-                                         2000, &ok) ||
-                    !ok) {
-                    continue;
-                }
-                // A tool whose text is a callback or a resource leaves the buffer alone; ask
-                // for the text the tooltip would show.
-                TTTOOLINFOW back = {};
-                remote.Read(0, &back, sizeof(back));
-                if (ownerProcess && TrayIconOwnerProcess(process, back.hwnd) != ownerProcess) {
-                    continue;
-                }
-                if (back.lpszText != info.lpszText) {
-                    back.lpszText = info.lpszText;
-                    remote.Write(0, &back, sizeof(back));
-                    SendMessageTimeoutW(tooltip, TTM_GETTEXTW, kTextChars,
-                                        reinterpret_cast<LPARAM>(remote.at(0)), SMTO_ABORTIFHUNG,
-                                        2000, &ok);
-                }
-                wchar_t text[kTextChars] = {};
-                if (!remote.Read(kTextOffset, text, sizeof(text))) continue;
-                text[kTextChars - 1] = 0;
-                if (text[0]) tips.push_back(Narrow(text));
+    constexpr SIZE_T kTextOffset = 512;
+    constexpr SIZE_T kTextChars = 1024;
+    RemoteBuffer remote(process, kTextOffset + kTextChars * sizeof(wchar_t));
+    for (HWND tooltip : state.found) {
+        if (!remote.ok()) break;
+        DWORD_PTR count = 0;
+        SendMessageTimeoutW(tooltip, TTM_GETTOOLCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
+        for (DWORD_PTR i = 0; i < count; ++i) {
+            TTTOOLINFOW info = {};
+            info.cbSize = sizeof(info);
+            info.lpszText = reinterpret_cast<LPWSTR>(remote.at(kTextOffset));
+            const wchar_t empty = 0;
+            DWORD_PTR ok = 0;
+            if (!remote.Write(0, &info, sizeof(info)) ||
+                !remote.Write(kTextOffset, &empty, sizeof(empty)) ||
+                !SendMessageTimeoutW(tooltip, TTM_ENUMTOOLSW, i,
+                                     reinterpret_cast<LPARAM>(remote.at(0)), SMTO_ABORTIFHUNG, 2000,
+                                     &ok) ||
+                !ok) {
+                continue;
             }
+            // A tool whose text is a callback or a resource leaves the buffer alone; ask
+            // for the text the tooltip would show.
+            TTTOOLINFOW back = {};
+            remote.Read(0, &back, sizeof(back));
+            if (ownerProcess && TrayIconOwnerProcess(process, back.hwnd) != ownerProcess) {
+                continue;
+            }
+            if (back.lpszText != info.lpszText) {
+                back.lpszText = info.lpszText;
+                remote.Write(0, &back, sizeof(back));
+                SendMessageTimeoutW(tooltip, TTM_GETTEXTW, kTextChars,
+                                    reinterpret_cast<LPARAM>(remote.at(0)), SMTO_ABORTIFHUNG, 2000,
+                                    &ok);
+            }
+            wchar_t text[kTextChars] = {};
+            if (!remote.Read(kTextOffset, text, sizeof(text))) continue;
+            text[kTextChars - 1] = 0;
+            if (text[0]) tips.push_back(Narrow(text));
         }
     }
-    CloseHandle(process);
     return tips;
 }
 

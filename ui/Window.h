@@ -97,6 +97,10 @@ class Window {
     // Dispatch hands the oldest to its window, taking it off the queue when `remove`.
     virtual bool PeekPending(Pending kind, int* key) = 0;
     virtual bool DispatchPending(Pending kind, bool remove) = 0;
+    // Paints a waiting paint message, so that a long handler keeps the window drawn.
+    void ServePendingPaint() {
+        if (PeekPending(Pending::Paint, nullptr)) DispatchPending(Pending::Paint, true);
+    }
 
     // A poster of `message` to this window, for another thread.
     virtual Poster MakePoster(unsigned message) = 0;
