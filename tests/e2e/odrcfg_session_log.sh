@@ -22,6 +22,7 @@ start_log() {  # start_log TITLE BUTTON FILE
         probe click "$1" "$2" >/dev/null
         probe wait "$SAVE" 10000 >/dev/null && break
         echo "note: no Save As dialog after click $try on \"$1\""
+        ((try < 3)) || return 1
     done
     for try in 1 2 3 4 5; do
         # The file name box of the system's dialog, then Save.
