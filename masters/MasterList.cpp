@@ -1,4 +1,4 @@
-// The master list's records, domain cycle and firmware test.
+// The master list's records and domain cycle.
 #include "masters/MasterList.h"
 
 #include <cctype>
@@ -51,39 +51,6 @@ int NextDomain(int domain, int searchMode) {
     if (domain < 0 || domain >= kDomains) return 0;
     if (searchMode != kSearchAll) return domain;
     return domain + 1 == kDomains ? 0 : domain + 1;
-}
-
-namespace {
-
-// The decimal number of the digits of text[from, to), others left out.
-int Digits(const char* text, size_t from, size_t to) {
-    int n = 0;
-    for (size_t i = from; i < to; ++i) {
-        if (std::isdigit(static_cast<unsigned char>(text[i])) && n < 100000) {
-            n = n * 10 + (text[i] - '0');
-        }
-    }
-    return n;
-}
-
-}  // namespace
-
-bool SupportsDirectedSync(const char* version) {
-    if (version == nullptr) return false;
-    const size_t length = std::strlen(version);
-    // Major: from the second character up to the first '.', letters left out.
-    size_t dot = 1;
-    while (dot < length && version[dot] != '.') ++dot;
-    const int major = length > 1 ? Digits(version, 1, dot) : 0;
-    // Minor: the leading digits from the fourth character, up to a letter or the end.
-    int minor = 0;
-    for (size_t i = 3;
-         i < length && std::isdigit(static_cast<unsigned char>(version[i])) && minor < 100000;
-         ++i) {
-        minor = minor * 10 + (version[i] - '0');
-    }
-    if (minor < 10) minor *= 10;
-    return minor >= 49 || major >= 2 || std::strncmp(version, "V1.47a", 6) == 0;
 }
 
 }  // namespace odr::masters

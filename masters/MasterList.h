@@ -50,8 +50,4 @@ class MasterList {
 // one otherwise. A domain outside 0-15 goes to 0.
 int NextDomain(int domain, int searchMode);
 
-// Whether firmware `version` (e.g. "V1.47a") can synchronise to a chosen master: minor
-// number 49 or more (one digit counts tenfold), major 2 or more, or exactly "V1.47a".
-bool SupportsDirectedSync(const char* version);
-
 }  // namespace odr::masters

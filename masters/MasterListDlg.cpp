@@ -10,6 +10,7 @@
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
 #include "driver/DriverTypes.h"
+#include "driver/Firmware.h"
 #include "driver/Operations.h"
 #include "driver/Queries.h"
 #include "masters/ChangeDomainDlg.h"

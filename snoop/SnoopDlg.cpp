@@ -135,9 +135,10 @@ bool CSnoopDlg::ServePending() {
     if (w.PeekPending(ui::Pending::KeyDown, &key)) {
         // F1 is left to the window's own loop.
         if (key == ui::kKeyF1) return false;
-        // Taken off the queue: a key left there would be served again at every reading.
+        // Left on the queue, so that the dialog's own keyboard handling (Escape, Enter, Tab,
+        // arrows) still sees it when the dwell ends.
         w.KillTimer(kSweepTimer);
-        w.DispatchPending(ui::Pending::KeyDown, true);
+        w.DispatchPending(ui::Pending::KeyDown, false);
         if (!ending_) w.SetTimer(kSweepTimer, kSweepMs);
     }
     return !(dwellCut_ || ending_);

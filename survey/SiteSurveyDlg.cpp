@@ -9,6 +9,7 @@
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
 #include "driver/DriverTypes.h"
+#include "driver/Firmware.h"
 #include "driver/Measure.h"
 #include "driver/Operations.h"
 #include "driver/Queries.h"
@@ -86,8 +87,8 @@ void CSiteSurveyDlg::Reset() {
     ui::Window& w = window();
     table_.Reset();
     char version[8] = {};
-    resyncOnRoamingOff_ = GetVersion(ctx_.adapter.channel, version, kAdapter) == 0 &&
-                          TakesResyncAfterRoamingOff(version);
+    resyncOnRoamingOff_ =
+        GetVersion(ctx_.adapter.channel, version, kAdapter) == 0 && SupportsDirectedSync(version);
     resyncPending_ = false;
     if (settings_.stationType == kStationMaster) w.Enable(IDC_SURVEY_ROAMING, false);
     driverLost_ = false;
@@ -131,14 +132,19 @@ void CSiteSurveyDlg::OnTimer(int id) {
 
 void CSiteSurveyDlg::RoundTimerTick() {
     CollectReplies();
-    uint32_t completion = 0;
-    const int result = PollPing(ctx_.adapter.channel, pingHandle_, &completion, kAdapter);
-    NoteResult(result);
-    if (result == 1 && pendingTicks_ < kMaxPendingTicks) {
-        ++pendingTicks_;
-        return;
+    if (pingSent_) {
+        uint32_t completion = 0;
+        const int result = PollPing(ctx_.adapter.channel, pingHandle_, &completion, kAdapter);
+        NoteResult(result);
+        if (result == 1 && pendingTicks_ < kMaxPendingTicks) {
+            ++pendingTicks_;
+            return;
+        }
+        inRange_ = result == 1 ? 0 : 1;
+    } else {
+        // No master to ping: the handle is an old round's, and the adapter is out of range.
+        inRange_ = 0;
     }
-    inRange_ = result == 1 ? 0 : 1;
     pendingTicks_ = 0;
     roundEnd_ = ctx_.adapter.clock.Now();
     StopRoundTimer();
@@ -253,6 +259,8 @@ void CSiteSurveyDlg::StartRound() {
     const int r = SendPing(ctx_.adapter.channel, kBroadcast, kPingLength, 0, &inRange_, &sendTime_,
                            &pingHandle_, kAdapter, 0, nullptr);
     if (r >= 0 || r == -7) {
+        // SendPing sends nothing to an adapter that has lost its master.
+        pingSent_ = !(r == kOk && inRange_ == 0);
         StartRoundTimer();
     } else {
         NoteResult(r);

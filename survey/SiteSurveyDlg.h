@@ -96,6 +96,8 @@ class CSiteSurveyDlg : public ui::Dialog {
     int firstPosition_ = 0;
     uint8_t inRange_ = 0;
     uint8_t pingHandle_ = 0;
+    // False for a round whose SendPing found no master and sent nothing.
+    bool pingSent_ = false;
     uint32_t sendTime_ = 0;
     uint32_t roundEnd_ = 0;
     int pendingTicks_ = 0;

@@ -30,23 +30,6 @@ void SurveyNode::ComputeStatistics() {
     strength = SignalBar(average);
 }
 
-bool TakesResyncAfterRoamingOff(const char* version) {
-    const std::string v(version, strnlen(version, 7));
-    if (v.compare(0, 6, "V1.47a") == 0) return true;
-    int major = 0;
-    for (size_t i = 1; i < v.size() && v[i] != '.'; ++i) {
-        if (std::isdigit(static_cast<unsigned char>(v[i]))) major = major * 10 + (v[i] - '0');
-    }
-    int minor = 0;
-    int digits = 0;
-    for (size_t i = 3; i < v.size() && std::isdigit(static_cast<unsigned char>(v[i])); ++i) {
-        minor = minor * 10 + (v[i] - '0');
-        ++digits;
-    }
-    if (digits == 1) minor *= 10;
-    return minor > 48 || major >= 2;
-}
-
 int CompareAddresses(const char* a, const char* b) {
     for (;; ++a, ++b) {
         const int x = std::tolower(static_cast<unsigned char>(*a));

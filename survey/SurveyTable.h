@@ -74,12 +74,6 @@ class SurveyTable {
     bool masterHeard_ = false;
 };
 
-// Whether an adapter whose firmware version text is `version` (up to 7 characters, as
-// ITEM_VERSION holds it) takes a SynchToMaster after roaming is switched off: minor number
-// above 48 (the digits from the fourth character; one digit counts tens, so "V1.5" is 50),
-// major number 2 or more, or exactly "V1.47a".
-bool TakesResyncAfterRoamingOff(const char* version);
-
 // Case-insensitive comparison of two addresses, as strcmp.
 int CompareAddresses(const char* a, const char* b);
 

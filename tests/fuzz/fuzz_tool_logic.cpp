@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "driver/Firmware.h"
 #include "linktest/LinkWindow.h"
 #include "linktest/SignalHistory.h"
 #include "masters/MasterList.h"
@@ -84,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Require(masters.Count() == before + (e != nullptr ? 1 : 0), "one record per add");
             char version[8] = {};
             std::memcpy(version, name, 7);
-            odr::masters::SupportsDirectedSync(version);
+            odr::SupportsDirectedSync(version);
             continue;
         }
         if (op % 8 == 0) {

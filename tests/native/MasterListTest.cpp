@@ -1,21 +1,10 @@
-// The master list's plain logic: the firmware test, the domain cycle and the record list.
+// The master list's plain logic: the domain cycle and the record list.
 #include <gtest/gtest.h>
 
 #include "masters/MasterList.h"
 
 namespace odr::masters {
 namespace {
-
-TEST(MasterListTest, FirmwareThatCanMoveOntoAChosenMaster) {
-    for (const char* v : {"V1.49", "V1.5", "V2.00", "V1.47a", "V1.50a", "V3.1"}) {
-        EXPECT_TRUE(SupportsDirectedSync(v)) << v;
-    }
-    // "V1.47b" is not the one named; "V1.4" is minor 40; hostile texts fail quietly.
-    for (const char* v : {"V1.48", "V1.47", "V1.47b", "V1.4", "", "V", "V1", "V1.", "V0.3x"}) {
-        EXPECT_FALSE(SupportsDirectedSync(v)) << v;
-    }
-    EXPECT_FALSE(SupportsDirectedSync(nullptr));
-}
 
 TEST(MasterListTest, SearchAllCyclesTheSixteenDomainsTheOthersStay) {
     EXPECT_EQ(NextDomain(15, kSearchAll), 0);

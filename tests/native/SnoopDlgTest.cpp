@@ -355,13 +355,19 @@ TEST(SnoopDlgTest, KeyDownDuringTheDwell) {
     EXPECT_TRUE(w.dispatched.empty());
     EXPECT_EQ(w.pending[Pending::KeyDown].size(), 1u);
 
-    // Any other key is served once, with the timer stopped, and the dwell goes on.
-    w.pending[Pending::KeyDown] = {0x41};
+    // Any other key (Escape here) is dispatched with the timer stopped around it, and the
+    // dwell goes on; the key stays queued for the dialog's loop once the dwell ends.
+    w.pending[Pending::KeyDown] = {0x1B};
     w.timerLog.clear();
     EXPECT_EQ(rig.Tick(), 30);
-    EXPECT_EQ(w.dispatched, (std::vector<std::string>{"key 65"}));
-    EXPECT_TRUE(w.pending[Pending::KeyDown].empty());
-    EXPECT_EQ(w.timerLog, (std::vector<std::pair<int, unsigned>>{{1, 0}, {1, 100}}));
+    ASSERT_FALSE(w.dispatched.empty());
+    for (const std::string& d : w.dispatched) EXPECT_EQ(d, "key 27 kept");
+    EXPECT_EQ(w.pending[Pending::KeyDown], std::deque<int>{0x1B});
+    ASSERT_EQ(w.timerLog.size(), 2 * w.dispatched.size());
+    for (size_t i = 0; i < w.timerLog.size(); i += 2) {
+        EXPECT_EQ(w.timerLog[i], (std::pair<int, unsigned>{1, 0}));
+        EXPECT_EQ(w.timerLog[i + 1], (std::pair<int, unsigned>{1, 100}));
+    }
     EXPECT_TRUE(rig.Invalidated());
 }
 

@@ -346,6 +346,84 @@ TEST(SurveyDlgTest, NoReplyShowsOutOfRangeUnlessThisAdapterIsTheMaster) {
     EXPECT_TRUE(stuck.OutOfRange());
 }
 
+// The adapter loses its master mid-survey: SendPing sends nothing, and every round ends out
+// of range (no old ping polled) until the master is back and answers.
+TEST(SurveyDlgTest, MasterLostMidSurveyShowsOutOfRangeUntilItAnswersAgain) {
+    SurveyRig rig;
+    rig.answers = [](int) {
+        return std::vector<SurveyRig::Reply>{{kMaster, 80}, {NodeAddress(1), 50}};
+    };
+    rig.Open();
+    for (int round = 0; round < 3; ++round) ASSERT_TRUE(rig.Round());
+    ASSERT_FALSE(rig.OutOfRange());
+    ASSERT_TRUE(rig.dialog.Table().MasterHeard());
+
+    rig.fc.adapter.items[ITEM_SYNC_STATE] = {0};
+    const int pings = rig.pings;
+    const int polls = rig.polls;
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(rig.Round());
+        EXPECT_FALSE(rig.dialog.InRange()) << round;
+        EXPECT_TRUE(rig.OutOfRange()) << round;
+    }
+    EXPECT_EQ(rig.pings, pings);
+    EXPECT_EQ(rig.polls, polls);
+    // The rows stay, fading: nothing is reset by the loss.
+    EXPECT_EQ(rig.dialog.Table().NodeCount(), 2);
+
+    rig.fc.adapter.items[ITEM_SYNC_STATE] = {1};
+    ASSERT_TRUE(rig.Round());
+    EXPECT_TRUE(rig.dialog.InRange());
+    EXPECT_FALSE(rig.OutOfRange());
+    EXPECT_GT(rig.pings, pings);
+}
+
+// What SendPing returns when a round starts: -7 (busy after the retry) is a started round;
+// another error skips the round and the next tick tries again; -9 loses the driver.
+TEST(SurveyDlgTest, SendPingResultsAtRoundStart) {
+    const auto transmit = [](SurveyRig& rig, FakeAnswer answer) {
+        rig.fc.adapter.commands[CMD_TRANSMIT_PING] = [&rig, answer](const uint8_t*, uint32_t) {
+            ++rig.pings;
+            return answer;
+        };
+    };
+    {
+        SurveyRig rig;
+        transmit(rig, FakeAnswer::Result(-7));
+        rig.Open();
+        rig.Tick(kTickTimer);
+        EXPECT_EQ(rig.pings, 2);  // the first send and its retry
+        EXPECT_TRUE(rig.dialog.RoundRunning());
+    }
+    {
+        SurveyRig rig;
+        transmit(rig, FakeAnswer::Result(-3));
+        test::FakeWindow& w = rig.Open();
+        rig.Tick(kTickTimer);
+        EXPECT_EQ(rig.pings, 1);
+        EXPECT_FALSE(rig.dialog.RoundRunning());
+        EXPECT_EQ(w.TimerInterval(kTickTimer), 100u);
+        EXPECT_FALSE(rig.dialog.DriverLost());
+        rig.Tick(kTickTimer);
+        EXPECT_EQ(rig.pings, 2);
+        EXPECT_EQ(rig.dialog.Table().CurrentSlot(), 1);  // no round has ended
+    }
+    {
+        SurveyRig rig;
+        transmit(rig, FakeAnswer::Error(1167));
+        test::FakeWindow& w = rig.Open();
+        rig.Tick(kTickTimer);
+        EXPECT_TRUE(rig.dialog.DriverLost());
+        EXPECT_FALSE(rig.dialog.RoundRunning());
+        EXPECT_EQ(w.TimerInterval(kTickTimer), 100u);
+        // The next tick re-attaches before anything else.
+        rig.fc.adapter.Clear();
+        rig.Tick(kTickTimer);
+        ASSERT_FALSE(rig.fc.adapter.sent.empty());
+        EXPECT_EQ(rig.fc.adapter.CommandOf(0), uint32_t(CMD_REATTACH_DRIVER));
+    }
+}
+
 TEST(SurveyDlgTest, FirstNodeTakesIndexOneBeforeTheMasterAnswers) {
     SurveyRig rig;
     rig.answers = [](int round) {
@@ -588,9 +666,11 @@ TEST(SurveyDlgTest, RoamingOffMovesBackToTheMasterShownInRowZero) {
     rig.answers = [](int) { return std::vector<SurveyRig::Reply>{{kMaster, 80}}; };
     bool lobbyAnswers = false;
     std::vector<std::string> searched;
+    std::vector<std::vector<uint8_t>> cells;  // channel, subchannel, domain of each search
     rig.fc.adapter.commands[CMD_SEARCH_SYNCHRONOUS] = [&](const uint8_t* data, uint32_t) {
         searched.emplace_back(reinterpret_cast<const char*>(data + 3),
                               strnlen(reinterpret_cast<const char*>(data + 3), 12));
+        cells.push_back({data[0], data[1], data[2]});
         if (lobbyAnswers) {
             rig.fc.adapter.items[ITEM_SYNC_MASTER_ADDR] = Bytes(kMaster);
             rig.fc.adapter.items[ITEM_SYNC_MASTER_NAME] = {'L', 'O', 'B', 'B', 'Y'};
@@ -603,6 +683,14 @@ TEST(SurveyDlgTest, RoamingOffMovesBackToTheMasterShownInRowZero) {
     rig.ToNextDisplay();
     ASSERT_EQ(rig.Cell(IDC_SURVEY_MASTER_FIRST, 0), "LOBBY");
 
+    // A click that leaves the box as the adapter has it (checked, roaming on) does nothing.
+    rig.fc.adapter.Clear();
+    rig.dialog.OnCommand(IDC_SURVEY_ROAMING);
+    EXPECT_EQ(rig.fc.adapter.Count(CMD_SET_DRIVER_DATA), 0);
+    EXPECT_EQ(rig.fc.adapter.Count(CMD_START_CARD), 0);
+    EXPECT_EQ(rig.dialog.Table().NodeCount(), 1);
+    EXPECT_EQ(rig.host.busyDepth, 0);
+
     // The adapter has just roamed to WEST, not shown yet; the user switches roaming off.
     rig.fc.adapter.items[ITEM_SYNC_MASTER_ADDR] = Bytes("0020a6100002");
     rig.fc.adapter.items[ITEM_SYNC_MASTER_NAME] = {'W', 'E', 'S', 'T'};
@@ -611,6 +699,8 @@ TEST(SurveyDlgTest, RoamingOffMovesBackToTheMasterShownInRowZero) {
     EXPECT_EQ(rig.fc.adapter.items[ITEM_ROAMING], std::vector<uint8_t>{1});
     EXPECT_GE(rig.fc.adapter.Count(CMD_START_CARD), 1);
     EXPECT_EQ(searched, std::vector<std::string>{"LOBBY"});
+    // On the channel and subchannel the adapter reported (3/2), in the stored domain.
+    EXPECT_EQ(cells, (std::vector<std::vector<uint8_t>>{{3, 2, uint8_t(rig.settings.domain)}}));
     EXPECT_TRUE(rig.dialog.ResyncPending());  // kept through the reset
     EXPECT_EQ(rig.dialog.ResyncName(), "LOBBY");
     EXPECT_EQ(rig.dialog.ResyncAddress(), kMaster);
@@ -626,6 +716,7 @@ TEST(SurveyDlgTest, RoamingOffMovesBackToTheMasterShownInRowZero) {
     EXPECT_TRUE(rig.dialog.ResyncPending());
     EXPECT_TRUE(rig.OutOfRange());
     EXPECT_EQ(searched.size(), 2u);
+    EXPECT_EQ(cells.back(), cells.front());
     lobbyAnswers = true;
     rig.fc.adapter.items[ITEM_SYNC_STATE] = {1};
     rig.Tick(kTickTimer);
@@ -802,6 +893,43 @@ TEST(SurveyDlgTest, RoamingSiteBeepsAndStartsAfresh) {
     EXPECT_EQ(w.GetText(IDC_SURVEY_ADDRESS_FIRST), "0020a6110002");
     EXPECT_EQ(w.GetText(IDC_SURVEY_MASTER_FIRST), "WEST");
     EXPECT_EQ(survey.Table().Node(1).address, std::string("0020a6220001"));
+    survey.OnDestroy();
+}
+
+// Walking out of range on the simulated adapter: the only master goes off the air, the
+// survey warns, and the warning goes once the master is back and heard.
+TEST(SurveyDlgTest, OutOfRangeShowsWhenTheOnlyMasterGoesOffTheAir) {
+    sim::Scenario site;
+    std::string error;
+    ASSERT_TRUE(sim::ParseScenario("[adapter]\nnode = 0020a6f00003\ndomain = 1\n"
+                                   "[master.HALL]\nname = HALL\naddress = 0020a6130001\n"
+                                   "domain = 1\nchannel = 4\nsubchannel = 1\nsignal = -50\n"
+                                   "on_air = 0-40 70-\n"
+                                   "[node.H1]\naddress = 0020a6230001\nmaster = HALL\n"
+                                   "signal = -60\n",
+                                   "hall.ini", &site, &error))
+        << error;
+    SimRig rig(std::move(site));
+    rig.host.Open(rig.main);
+    rig.main.OnTimer(1);
+    ASSERT_TRUE(rig.main.AdapterReady());
+    config::AdapterSettings settings{rig.registry, rig.os, [] { return uint16_t(0); }};
+    RecordingLauncher launcher;
+    launcher.ctx = &rig.ctx;
+    CSiteSurveyDlg survey(rig.ctx, settings, launcher);
+    test::FakeWindow& w = rig.host.Open(survey);
+    rig.Run(survey, w, 10000);
+    ASSERT_TRUE(survey.Table().MasterHeard());
+    EXPECT_FALSE(w.IsControlVisible(IDC_SURVEY_OUT_OF_RANGE));
+    ASSERT_LT(rig.clock.Now(), 40000u);  // the master is still on the air
+
+    rig.Run(survey, w, 60000 - rig.clock.Now());
+    EXPECT_FALSE(survey.InRange());
+    EXPECT_TRUE(w.IsControlVisible(IDC_SURVEY_OUT_OF_RANGE));
+
+    rig.Run(survey, w, 100000 - rig.clock.Now());
+    EXPECT_TRUE(survey.InRange());
+    EXPECT_FALSE(w.IsControlVisible(IDC_SURVEY_OUT_OF_RANGE));
     survey.OnDestroy();
 }
 

@@ -189,15 +189,6 @@ TEST(SurveyTableTest, ResetEmptiesTheTable) {
     EXPECT_EQ(table.AddReply(kMaster, 50, false), 1);
 }
 
-TEST(SurveyTableTest, FirmwareThatMovesBackAfterRoamingOff) {
-    for (const char* v : {"V1.47a", "V1.49", "V1.50a", "V1.5", "V2.00", "V10.1"})
-        EXPECT_TRUE(TakesResyncAfterRoamingOff(v)) << v;
-    for (const char* v : {"V1.48", "V1.47", "V1.47b", "V1.4", "", "V1.", "garbage"})
-        EXPECT_FALSE(TakesResyncAfterRoamingOff(v)) << v;
-    const char unterminated[7] = {'V', '1', '.', '4', '8', 'a', 'b'};
-    EXPECT_FALSE(TakesResyncAfterRoamingOff(unterminated));
-}
-
 TEST(SurveyTableTest, ScrollStepsAtTheEdges) {
     using ui::ScrollCode;
     ScrollStep s;
