@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # odrcfg /simulate: "S&noop..." opens the Snoop window over the default site's band; after a
 # sweep the graph shows navy average bars, tallest over the interference on channels 30-36,
-# and green peak marks; Done returns to the main window, which checks the adapter again.
+# and green peak marks; Escape returns to the main window, which checks the adapter again.
 source "$(dirname "$0")/odrcfg_lib.sh"
 
 # The default site with a slow acquisition, so that the check run after the Snoop window
@@ -45,9 +45,11 @@ echo "      navy height over channels 30-36: $loud px, elsewhere: $quiet px; gre
 check "the bars over channels 30-36 stand out" 1 "$((loud > 2 * quiet + 3))"
 check "peak marks are drawn in green" 1 "$((green > 100))"
 
-probe click Snoop 1 >/dev/null
-probe gone Snoop 5000
-check "Done closes the Snoop window" 0 $?
+# Escape pressed while a dwell runs (they follow each other back to back) stays queued and
+# closes the window once the dwell is over: at most 5 s at the Medium rate.
+probe post Snoop 0x100 0x1B 0 >/dev/null
+probe gone Snoop 12000
+check "Escape during a dwell closes the Snoop window" 0 $?
 disabled=$(poll_for_prefix 3000 0 probe enabled "$MAIN_TITLE" 1010)
 check "the main window checks the adapter again, its buttons disabled meanwhile" 0 "$disabled"
 line=$(wait_status_line 20000 "Synchronized to ")
