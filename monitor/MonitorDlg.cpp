@@ -128,10 +128,15 @@ void CMonitorDlg::Poll() {
     }
 
     window().SetTimer(kPollTimer, kPollMs);
-    // After a call that was not carried the driver answers again only once re-attached.
-    int result = reattachNeeded_ ? ReattachDriver(ctx_.channel, 0) : 0;
+    // After a call that was not carried the driver answers again only once re-attached. A
+    // refused re-attach is an error of this poll like any other: the next one asks for the
+    // master again.
+    int result = 0;
+    if (reattachNeeded_) {
+        result = ReattachDriver(ctx_.channel, 0);
+        if (result != kNotCarried) reattachNeeded_ = false;
+    }
     if (result == 0) {
-        reattachNeeded_ = false;
         result = QueryMasterNode();
     } else {
         ctx_.syncState = 0;

@@ -93,6 +93,28 @@ TEST_F(DriverChannelTest, DeviceNamesByPlatformAndFlavour) {
     }
 }
 
+TEST_F(DriverChannelTest, CompletionEventBeforeEveryOpenOfTheTool) {
+    for (uint32_t platformId : {1u, 2u}) {
+        SCOPED_TRACE(platformId);
+        test::FakeDeviceHost h(adapter);
+        h.existing = {"\\\\.\\ODRAPI", "\\\\.\\ODRWINNT1"};
+        os.version.platformId = platformId;
+        os.version.major = 4;
+        Channel c(h, os, clock, trace);
+        ASSERT_EQ(0, c.OpenDriver());
+        ASSERT_EQ(0, c.OpenDriver());
+        // The device opened afterwards is the one that waits on the new event.
+        EXPECT_EQ((std::vector<std::string>{"event", "open", "event", "open"}), h.log);
+
+        // Without its event the waited call cannot work: no device at all.
+        h.eventOk = false;
+        h.log.clear();
+        EXPECT_EQ(-1, c.OpenDriver());
+        EXPECT_EQ(std::vector<std::string>{"event"}, h.log);
+        EXPECT_FALSE(c.IsOpen());
+    }
+}
+
 TEST_F(DriverChannelTest, RequestBlockAndLengthLimit) {
     Channel& c = Open();
     std::vector<uint8_t> data(2001, 0xAB);

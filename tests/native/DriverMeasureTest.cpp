@@ -139,6 +139,37 @@ TEST_F(DriverMeasureTest, CalibrationWorkedExampleAndUnusableCounts) {
     EXPECT_EQ(77, rssi[50]);  // a refused read leaves the table
 }
 
+TEST_F(DriverMeasureTest, RetryAsksForTheSyncStateAgain) {
+    struct Case {
+        bool longForm;
+        bool refuse;  // the second read of the sync state is refused
+    } cases[] = {{false, false}, {true, false}, {false, true}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::to_string(k.longForm) + " " + std::to_string(k.refuse));
+        adapter.Clear();
+        adapter.refused.clear();
+        adapter.items[ITEM_SYNC_STATE] = {1};
+        traced.clear();
+        const uint32_t code = k.longForm ? CMD_TRANSMIT_PING_LONG : CMD_TRANSMIT_PING;
+        // The busy send is the moment the adapter loses its master.
+        adapter.commands[code] = [this, k](const uint8_t*, uint32_t) {
+            adapter.items[ITEM_SYNC_STATE] = {0};
+            if (k.refuse) adapter.refused = {ITEM_SYNC_STATE};
+            return PingAnswer(k.longForm ? 1 : -6, 500, 5);
+        };
+        sync = 0xCC;
+        sendTime = 77;
+        handle = 8;
+        EXPECT_EQ(k.refuse ? kItemMissing : kOk, Ping(k.longForm));
+        EXPECT_EQ(1, adapter.Count(code));  // nothing sent without a master
+        EXPECT_EQ(2, adapter.Count(CMD_GET_DRIVER_DATA));
+        EXPECT_EQ(k.refuse ? 1 : 0, sync);
+        EXPECT_EQ(77u, sendTime);
+        EXPECT_EQ(8, handle);
+        if (k.refuse) EXPECT_EQ("GetfromDataList in SendPing's TransmitPing", traced.back());
+    }
+}
+
 TEST_F(DriverMeasureTest, DrainOfAnswersIsBounded) {
     adapter.commands[CMD_TRANSMIT_PING] = [](const uint8_t*, uint32_t) {
         return PingAnswer(-5, 500, 5);

@@ -1,6 +1,7 @@
 // Adapter settings and synchronisation on the fake device and the virtual clock.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,7 @@ TEST_F(DriverOperationsTest, CardOptionsFourAndSevenItems) {
 }
 
 TEST_F(DriverOperationsTest, InitCardWithImmediateMaster) {
+    std::memset(status.romVersion, 'x', sizeof status.romVersion - 1);
     uint8_t sync = 0xCC;
     ASSERT_EQ(0, InitCard(context, &sync, 0, 0));
     EXPECT_EQ(1, sync);
@@ -141,7 +143,7 @@ TEST_F(DriverOperationsTest, InitCardEndsOnAFailedMasterNode) {
     adapter.items[ITEM_SYNC_STATE] = {0};
     adapter.refused = {ITEM_NODE_ADDR};
     uint8_t sync = 0xCC;
-    const uint32_t start = clock.now;
+    uint32_t start = clock.now;
     EXPECT_EQ(kItemMissing, InitCard(context, &sync, 0, 0));
     EXPECT_EQ(0, sync);
     EXPECT_EQ(CMD_GET_DRIVER_DATA, adapter.CommandOf(adapter.sent.size() - 1));
@@ -149,6 +151,29 @@ TEST_F(DriverOperationsTest, InitCardEndsOnAFailedMasterNode) {
     EXPECT_EQ("GetfromDataList in GetMasterNode Node Addr", traced.back());
     EXPECT_LT(clock.now - start, 10u);  // no waiting for a master
     EXPECT_EQ("close", ui.events.back());
+
+    // The first answer is out of range, the second is not carried: the wait ends there.
+    adapter.refused.clear();
+    adapter.Clear();
+    adapter.script = {FakeAnswer::Pass(), FakeAnswer::Pass(), FakeAnswer::Pass(),
+                      FakeAnswer::Pass(), FakeAnswer::Pass(), FakeAnswer::Error(31)};
+    start = clock.now;
+    EXPECT_EQ(kNotCarried, InitCard(context, &sync, 0, 0));
+    EXPECT_EQ(6u, adapter.sent.size());
+    EXPECT_EQ("GetDriverData in GetMasterNode", traced.back());
+    EXPECT_LT(clock.now - start, 10u);
+    EXPECT_EQ("close", ui.events.back());
+}
+
+TEST_F(DriverOperationsTest, InitCardClosesACardAlreadyStarted) {
+    // The restart is refused: the card counts as stopped, so no StopCard is owed for it.
+    status.cardInitialised = true;
+    adapter.script = {FakeAnswer::Result(5)};
+    uint8_t sync = 0xCC;
+    EXPECT_EQ(5, InitCard(context, &sync, 0, 0));
+    EXPECT_EQ(0, sync);
+    EXPECT_FALSE(status.cardInitialised);
+    EXPECT_EQ(std::vector<uint32_t>{CMD_START_CARD}, adapter.Commands());
 }
 
 TEST_F(DriverOperationsTest, WaitsSleepInsteadOfSpinning) {
@@ -206,10 +231,19 @@ TEST_F(DriverOperationsTest, SynchResults) {
     EXPECT_EQ(9999, ui.mouse);
 
     SynchroniseOnSearch();
+    adapter.Clear();
+    ui.mouse = 0;
     uint32_t start = clock.now;
     EXPECT_EQ(-1, Synch(kStation, "00a0f8999999"));
     EXPECT_GE(clock.now - start, 5000u);
     EXPECT_LT(clock.now - start, 5010u);
+    // While the master settles, one mouse message goes before each GetMasterNode.
+    int masterNodes = 0;
+    for (size_t i = 0; i < adapter.sent.size(); ++i)
+        masterNodes +=
+            adapter.CommandOf(i) == CMD_GET_DRIVER_DATA && adapter.DataOf(i).size() == 65;
+    EXPECT_GT(masterNodes, 1000);
+    EXPECT_EQ(masterNodes, ui.mouse);
 
     adapter.script = {FakeAnswer::Pass(), FakeAnswer::Result(6)};
     EXPECT_EQ(6, Synch(kStation));

@@ -101,11 +101,18 @@ TEST_F(DriverQueriesTest, BoundedTexts) {
     GetDriverVersion(channel, version, 0);
     EXPECT_EQ(31u, std::strlen(version));
 
+    // A request that was not carried brings no reply: the text read before stays.
+    std::strcpy(version, "V1.2");
+    adapter.script.push_back(test::FakeAnswer::Error(31));
+    EXPECT_EQ(kNotCarried, GetDriverVersion(channel, version, 0));
+    EXPECT_STREQ("V1.2", version);
+
+    // Exactly the seven bytes of the item: the caller's buffer terminates the text.
     char rom[32];
-    std::memset(rom, 0, sizeof rom);
+    std::memset(rom, 'x', sizeof rom);
     adapter.items[ITEM_VERSION] = {'V', '2', '.', '3', '1', 'a', 'b'};
     EXPECT_EQ(0, GetVersion(channel, rom, 0));
-    EXPECT_STREQ("V2.31ab", rom);
+    EXPECT_EQ("V2.31abx", std::string(rom, 8));
 
     uint8_t address[6] = {1, 2, 3, 4, 5, 6};
     for (const char* bad : {"", "12345", "ff000ab07fxg", "0x0000000000"})

@@ -312,6 +312,33 @@ TEST_F(MonitorTest, DriverIsReattachedBeforeTheFirstPollAfterAnError) {
     EXPECT_EQ(0, adapter.Count(CMD_REATTACH_DRIVER));
 }
 
+TEST_F(MonitorTest, RefusedReattachSlowsOnePollAndPollingGoesOn) {
+    FakeWindow& w = Open();
+    Tick();
+    adapter.script.push_back(FakeAnswer::Error(1167));
+    Tick();
+    ASSERT_EQ("none", Shown());
+
+    // A driver that answers the re-attach but refuses it: an error like any other.
+    adapter.commands[CMD_REATTACH_DRIVER] = [](const uint8_t*, uint32_t) {
+        return FakeAnswer::Result(4);
+    };
+    adapter.Clear();
+    Tick();
+    EXPECT_EQ(1, adapter.Count(CMD_REATTACH_DRIVER));
+    EXPECT_EQ("130 Out of Range of Master", Shown());
+    EXPECT_EQ(kSlowPollMs, w.TimerInterval(kPollTimer));
+
+    // The next poll asks for the master again, at the usual pace.
+    adapter.Clear();
+    Tick();
+    ASSERT_FALSE(adapter.sent.empty());
+    EXPECT_EQ(uint32_t(CMD_GET_DRIVER_DATA), adapter.CommandOf(0));
+    EXPECT_EQ(0, adapter.Count(CMD_REATTACH_DRIVER));
+    EXPECT_EQ(std::string("137 ") + kSyncTip, Shown());
+    EXPECT_EQ(kPollMs, w.TimerInterval(kPollTimer));
+}
+
 TEST_F(MonitorTest, OtherErrorsShowOutOfRangeAndSlowDownForOneInterval) {
     FakeWindow& w = Open();
     Tick();

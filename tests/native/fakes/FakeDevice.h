@@ -175,9 +175,11 @@ class FakeDeviceHost : public DeviceHost {
     std::set<std::string> defined;  // names defined now
     bool eventOk = true;
     int events = 0;
+    std::vector<std::string> log;  // "event" and "open" in the order they came
 
     std::unique_ptr<Device> Open(const std::string& path, bool overlapped) override {
         opens.push_back(overlapped ? path + "|overlapped" : path);
+        log.push_back("open");
         if (!existing.count(path)) return nullptr;
         return std::make_unique<FakeDevice>(adapter_);
     }
@@ -192,6 +194,7 @@ class FakeDeviceHost : public DeviceHost {
     }
     bool CreateCompletionEvent() override {
         ++events;
+        log.push_back("event");
         return eventOk;
     }
 
