@@ -307,6 +307,11 @@ void CDirectedLinkDlg::Collect(int latencyMs) {
 }
 
 void CDirectedLinkDlg::FollowMaster(const char* masterAddress, const char* masterName) {
+    // The process-wide record follows too, so that a Reset finds the target still the
+    // master and the new master already remembered.
+    AdapterStatus& status = ctx_.adapter.status;
+    std::snprintf(status.masterAddress, sizeof status.masterAddress, "%s", masterAddress);
+    std::snprintf(status.masterName, sizeof status.masterName, "%s", masterName);
     rememberedMaster_ = masterAddress;
     if (!targetIsMaster_) return;
     target_ = masterAddress;

@@ -428,6 +428,44 @@ TEST(LinkTestDlgTest, RoamingToAnotherMasterBeepsAndFollowsIt) {
     EXPECT_EQ(fixed.dialog->Target(), kMaster);
 }
 
+// A followed roam holds: Reset and a ping-type change keep the new master as the target
+// without a second beep, and a further roam is followed again.
+TEST(LinkTestDlgTest, AFollowedRoamHoldsAcrossResetPingTypeChangesAndFurtherRoams) {
+    LinkRig rig;
+    rig.fc.adapter.items[ITEM_ROAMING] = {0};
+    rig.answerFrom = kMasterBytes;
+    rig.Open(kMaster);
+    rig.Pass();
+    const std::vector<uint8_t> annex = {0x00, 0x20, 0xa6, 0x10, 0x00, 0x03};
+    rig.fc.adapter.items[ITEM_SYNC_MASTER_ADDR] = annex;
+    rig.fc.adapter.items[ITEM_SYNC_MASTER_NAME] = {'A', 'N', 'N', 'E', 'X'};
+    rig.answerFrom = annex;
+    rig.Pass();
+    ASSERT_EQ(rig.fc.os.beeps.size(), 1u);
+    EXPECT_STREQ(rig.status.masterAddress, "0020a6100003");
+    EXPECT_STREQ(rig.status.masterName, "ANNEX");
+
+    rig.dialog->OnCommand(IDC_LINK_RESET);
+    EXPECT_EQ(rig.Text(IDC_LINK_MASTER_NAME), "ANNEX");
+    rig.Pass();
+    rig.w->radioIndex[IDC_LINK_RADIO_LEVEL] = 1;
+    rig.dialog->OnCommand(IDC_LINK_DRIVER_LEVEL);
+    rig.Pass();
+    EXPECT_EQ(rig.fc.os.beeps.size(), 1u);
+    EXPECT_EQ(rig.dialog->Target(), "0020a6100003");
+    EXPECT_GT(rig.dialog->Measurement().At(0).replies, 0);  // ANNEX still answers
+
+    const std::vector<uint8_t> warehouse = {0x00, 0x20, 0xa6, 0x10, 0x00, 0x02};
+    rig.fc.adapter.items[ITEM_SYNC_MASTER_ADDR] = warehouse;
+    rig.fc.adapter.items[ITEM_SYNC_MASTER_NAME] = {'W', 'A', 'R', 'E'};
+    rig.answerFrom = warehouse;
+    rig.Pass();
+    EXPECT_EQ(rig.fc.os.beeps.size(), 2u);
+    EXPECT_EQ(rig.dialog->Target(), "0020a6100002");
+    EXPECT_EQ(rig.Text(IDC_LINK_ADDRESS), "0020a6100002");
+    EXPECT_EQ(rig.Text(IDC_LINK_MASTER_NAME), "WARE");
+}
+
 TEST(LinkTestDlgTest, DriverFaultRestartsTheWindowAndReattachesNextPass) {
     LinkRig rig;
     rig.Open();
