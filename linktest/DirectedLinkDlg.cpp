@@ -207,7 +207,9 @@ CDirectedLinkDlg::Step CDirectedLinkDlg::RadioLevelPing() {
             SendPing(channel, target_.c_str(), uint32_t(packetSize_), uint8_t(radioMode_),
                      &syncState_, &sendTime_, &pingHandle_, kAdapter, 0, nullptr);
         if (result == kNotCarried) return Fault();
-        if (result < 0 && result != -6 && result != -7) return Failure();
+        // Still busy after the retry counts as a failed send too: nothing was sent, so
+        // there is no handle to poll.
+        if (result < 0) return Failure();
         // The adapter lost its master between the two reads: nothing was sent.
         if (syncState_ == 0) {
             ShowOutOfRange(true);
@@ -307,6 +309,11 @@ void CDirectedLinkDlg::Collect(int latencyMs) {
 }
 
 void CDirectedLinkDlg::FollowMaster(const char* masterAddress, const char* masterName) {
+    // The process-wide record follows too, so that a Reset finds the target still the
+    // master and the new master already remembered.
+    AdapterStatus& status = ctx_.adapter.status;
+    std::snprintf(status.masterAddress, sizeof status.masterAddress, "%s", masterAddress);
+    std::snprintf(status.masterName, sizeof status.masterName, "%s", masterName);
     rememberedMaster_ = masterAddress;
     if (!targetIsMaster_) return;
     target_ = masterAddress;

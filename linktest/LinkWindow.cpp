@@ -81,7 +81,8 @@ void LinkWindow::Advance() {
 bool LinkWindow::StoreLatency(int latencyMs) {
     Slot& slot = Current();
     if (slot.replies < 1) return false;
-    if (!slot.AddSample(latencyMs)) return false;
+    // A full slot keeps no more samples, but a spike still raises the maximum.
+    slot.AddSample(latencyMs);
     if (latencyMs > maximum_) maximum_ = latencyMs;
     return true;
 }

@@ -72,8 +72,9 @@ class LinkWindow {
     const Slot& At(int index) const { return slots_[index]; }
     int CurrentIndex() const { return current_; }
 
-    // A latency kept in the current slot (when it has a reply from the target) raises the
-    // maximum. True when it was stored.
+    // A latency of the current slot, counted only when the slot has a reply from the
+    // target: kept among the slot's first kMaxSamples samples, and raising the maximum even
+    // when the slot is full. True when it counted.
     bool StoreLatency(int latencyMs);
     int MaximumLatency() const { return maximum_; }
 

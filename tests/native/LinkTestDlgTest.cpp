@@ -8,6 +8,7 @@
 #include <deque>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -68,8 +69,12 @@ struct LinkRig : test::FakeShell {
         commands[CMD_POLL_PING] = [this](const uint8_t* data, uint32_t) {
             ++polls;
             if (poll) return poll(data[0]);
+            // Like the driver: a handle never issued is refused, one that completed
+            // reports its completion again.
+            if (data[0] == 0 || data[0] > handle) return FakeAnswer::Result(-1);
             if (fc.clock.now < sentAt + Latency())
                 return FakeAnswer::Data({data[0], 0, 0, 0, 0, 0}, 1);
+            if (!completedHandles.insert(data[0]).second) ++stalePolls;
             std::vector<uint8_t> reply = {data[0], 0};
             for (uint8_t b : U32(driverSent + Latency())) reply.push_back(b);
             return FakeAnswer::Data(reply);
@@ -100,6 +105,10 @@ struct LinkRig : test::FakeShell {
         return latencies.empty() ? 10 : latencies[pings % latencies.size()];
     }
     FakeAnswer Transmit(const uint8_t* data, bool longForm) {
+        if (busyTransmits > 0) {
+            --busyTransmits;
+            return FakeAnswer::Result(busyResult);
+        }
         if (transmitResult != 0) return FakeAnswer::Result(transmitResult);
         payloads.push_back(ReadU32(data + (longForm ? 16 : 14)));
         sentAt = fc.clock.now;
@@ -119,7 +128,9 @@ struct LinkRig : test::FakeShell {
             block.resize(16);
             for (int i = 0; i < 4; ++i) block[12 + i] = U32(driverSent + Latency())[i];
         } else {
-            block[12] = uint8_t(++handle);
+            handle = handle % 255 + 1;  // 1 to 255, as the driver issues them
+            completedHandles.erase(handle);
+            block[12] = uint8_t(handle);
         }
         ++pings;
         return FakeAnswer::Data(block);
@@ -155,6 +166,10 @@ struct LinkRig : test::FakeShell {
     std::vector<uint32_t> latencies;  // of the pings in turn; 10 ms without
     uint32_t latency = 10;
     int32_t transmitResult = 0;
+    int busyTransmits = 0;  // the next transmits answer busyResult
+    int32_t busyResult = -7;
+    std::set<int> completedHandles;
+    int stalePolls = 0;  // completed pings polled again
     std::function<FakeAnswer(uint8_t handle)> poll;
     std::deque<std::vector<uint8_t>> replies;
     std::vector<uint32_t> payloads;
@@ -428,6 +443,44 @@ TEST(LinkTestDlgTest, RoamingToAnotherMasterBeepsAndFollowsIt) {
     EXPECT_EQ(fixed.dialog->Target(), kMaster);
 }
 
+// A followed roam holds: Reset and a ping-type change keep the new master as the target
+// without a second beep, and a further roam is followed again.
+TEST(LinkTestDlgTest, AFollowedRoamHoldsAcrossResetPingTypeChangesAndFurtherRoams) {
+    LinkRig rig;
+    rig.fc.adapter.items[ITEM_ROAMING] = {0};
+    rig.answerFrom = kMasterBytes;
+    rig.Open(kMaster);
+    rig.Pass();
+    const std::vector<uint8_t> annex = {0x00, 0x20, 0xa6, 0x10, 0x00, 0x03};
+    rig.fc.adapter.items[ITEM_SYNC_MASTER_ADDR] = annex;
+    rig.fc.adapter.items[ITEM_SYNC_MASTER_NAME] = {'A', 'N', 'N', 'E', 'X'};
+    rig.answerFrom = annex;
+    rig.Pass();
+    ASSERT_EQ(rig.fc.os.beeps.size(), 1u);
+    EXPECT_STREQ(rig.status.masterAddress, "0020a6100003");
+    EXPECT_STREQ(rig.status.masterName, "ANNEX");
+
+    rig.dialog->OnCommand(IDC_LINK_RESET);
+    EXPECT_EQ(rig.Text(IDC_LINK_MASTER_NAME), "ANNEX");
+    rig.Pass();
+    rig.w->radioIndex[IDC_LINK_RADIO_LEVEL] = 1;
+    rig.dialog->OnCommand(IDC_LINK_DRIVER_LEVEL);
+    rig.Pass();
+    EXPECT_EQ(rig.fc.os.beeps.size(), 1u);
+    EXPECT_EQ(rig.dialog->Target(), "0020a6100003");
+    EXPECT_GT(rig.dialog->Measurement().At(0).replies, 0);  // ANNEX still answers
+
+    const std::vector<uint8_t> warehouse = {0x00, 0x20, 0xa6, 0x10, 0x00, 0x02};
+    rig.fc.adapter.items[ITEM_SYNC_MASTER_ADDR] = warehouse;
+    rig.fc.adapter.items[ITEM_SYNC_MASTER_NAME] = {'W', 'A', 'R', 'E'};
+    rig.answerFrom = warehouse;
+    rig.Pass();
+    EXPECT_EQ(rig.fc.os.beeps.size(), 2u);
+    EXPECT_EQ(rig.dialog->Target(), "0020a6100002");
+    EXPECT_EQ(rig.Text(IDC_LINK_ADDRESS), "0020a6100002");
+    EXPECT_EQ(rig.Text(IDC_LINK_MASTER_NAME), "WARE");
+}
+
 TEST(LinkTestDlgTest, DriverFaultRestartsTheWindowAndReattachesNextPass) {
     LinkRig rig;
     rig.Open();
@@ -546,6 +599,94 @@ TEST(LinkTestDlgTest, MoreThanTenFailedPollsResynchroniseToTheMaster) {
     given.Pass();
     EXPECT_EQ(given.fc.adapter.Count(CMD_SEARCH_SYNCHRONOUS), 1);
     EXPECT_EQ(given.pings, 11);
+}
+
+// SendPing's results in a Radio-Level pass: -6 and -7 (still busy after its retry) and
+// any other negative fail that pass's send, -9 is the driver's fault. Nothing was sent, so
+// nothing is polled: neither handle 0 nor the last ping, whose completion would count again.
+TEST(LinkTestDlgTest, FailedSendsAreNeverPolled) {
+    struct Case {
+        FakeAnswer answer;
+        bool fault;
+    };
+    for (const Case& c : {Case{FakeAnswer::Result(-7), false}, Case{FakeAnswer::Result(-6), false},
+                          Case{FakeAnswer::Result(-5), false}, Case{FakeAnswer::Result(-2), false},
+                          Case{FakeAnswer::Error(31), true}}) {
+        LinkRig rig;
+        rig.Open(kMaster);
+        rig.fc.adapter.commands[CMD_TRANSMIT_PING] = [&c](const uint8_t*, uint32_t) {
+            return c.answer;
+        };
+        rig.Pass();
+        const std::string name = std::to_string(c.answer.result) + (c.fault ? " fault" : "");
+        EXPECT_EQ(rig.polls, 0) << name;
+        EXPECT_EQ(rig.dialog->DriverFault(), c.fault) << name;
+        EXPECT_EQ(rig.dialog->ConsecutiveFailures(), c.fault ? 0 : 1) << name;
+        EXPECT_FALSE(rig.dialog->PingOutstanding()) << name;
+        EXPECT_EQ(rig.dialog->Measurement().Sums().passes, 0) << name;
+        EXPECT_EQ(rig.fc.adapter.Count(CMD_SEARCH_SYNCHRONOUS), 0) << name;
+        EXPECT_EQ(rig.fc.adapter.Count(CMD_START_CARD), 0) << name;
+    }
+
+    // Busy after pings have completed: the last one is not counted again, and the next pass
+    // measures as before.
+    LinkRig rig;
+    rig.Open();
+    rig.Pass();
+    rig.busyTransmits = 2;  // the send and its retry
+    rig.Pass();
+    EXPECT_EQ(rig.stalePolls, 0);
+    EXPECT_EQ(rig.dialog->ConsecutiveFailures(), 1);
+    EXPECT_EQ(rig.dialog->Measurement().Sums().passes, 1);
+    rig.Pass();
+    EXPECT_EQ(rig.dialog->ConsecutiveFailures(), 0);
+    EXPECT_EQ(rig.dialog->Measurement().At(0).completed, 50);
+    EXPECT_EQ(rig.stalePolls, 0);
+}
+
+// Driver-Level results 1 (busy) and 2 (given up) even after SendPing's retry carry no time
+// stamps of their own: no ping counts, and the run of failures ends as for a completed ping.
+TEST(LinkTestDlgTest, DriverLevelResultsOneAndTwoCountNoPing) {
+    for (int32_t result : {1, 2}) {
+        LinkRig rig;
+        rig.Open(kNode, 1470, kPingDriverLevel);
+        rig.Pass();  // the stamps of its last ping stay behind
+        rig.transmitResult = 5;
+        rig.Pass();
+        ASSERT_EQ(rig.dialog->ConsecutiveFailures(), 1);
+        rig.transmitResult = result;
+        const int transmits = rig.fc.adapter.Count(CMD_TRANSMIT_PING_LONG);
+        rig.Pass();
+        const Slot& slot = rig.dialog->Measurement().At(0);  // the failure restarted at 0
+        EXPECT_GT(rig.fc.adapter.Count(CMD_TRANSMIT_PING_LONG), transmits) << result;
+        EXPECT_EQ(slot.completed, 0) << result;
+        EXPECT_EQ(slot.sampleCount, 0) << result;
+        EXPECT_EQ(rig.dialog->ConsecutiveFailures(), 0) << result;
+        EXPECT_FALSE(rig.dialog->DriverFault()) << result;
+        EXPECT_EQ(rig.dialog->Measurement().Sums().passes, 2) << result;  // figures shown
+    }
+}
+
+// A ping counts only with the adapter's own node address known: without it the pass shows
+// "Out of Range of Master" and counts neither the ping nor its latency.
+TEST(LinkTestDlgTest, AnUnknownOwnNodeAddressCountsNoPing) {
+    LinkRig rig;
+    rig.status.nodeAddress[0] = '\0';
+    rig.Open();
+    rig.Pass();
+    EXPECT_TRUE(rig.OutOfRange());
+    const Slot& slot = rig.dialog->Measurement().At(0);
+    EXPECT_EQ(slot.completed, 0);
+    EXPECT_EQ(slot.sampleCount, 0);
+    EXPECT_EQ(slot.replies, 50);  // the replies still count
+    EXPECT_EQ(rig.Text(IDC_LINK_LATENCY), "0");
+
+    // Read with the master once roaming is enabled: pings count again.
+    rig.fc.adapter.items[ITEM_ROAMING] = {0};
+    rig.Pass();
+    EXPECT_FALSE(rig.OutOfRange());
+    EXPECT_EQ(rig.dialog->Measurement().At(1).completed, 50);
+    EXPECT_NE(rig.Text(IDC_LINK_LATENCY), "0");
 }
 
 TEST(LinkTestDlgTest, APingStillRunningIsGivenUpAfterSixSeconds) {
