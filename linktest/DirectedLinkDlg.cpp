@@ -207,8 +207,9 @@ CDirectedLinkDlg::Step CDirectedLinkDlg::RadioLevelPing() {
             SendPing(channel, target_.c_str(), uint32_t(packetSize_), uint8_t(radioMode_),
                      &syncState_, &sendTime_, &pingHandle_, kAdapter, 0, nullptr);
         if (result == kNotCarried) return Fault();
-        // Still busy after the retry counts as a failed send too: nothing was sent, so
-        // there is no handle to poll.
+        // Still busy after the retry: nothing was sent and there is no handle to poll. The
+        // pass sends again; a busy transmitter is no failure of the link.
+        if (result == -6 || result == -7) return Step::Next;
         if (result < 0) return Failure();
         // The adapter lost its master between the two reads: nothing was sent.
         if (syncState_ == 0) {

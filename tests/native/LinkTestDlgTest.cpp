@@ -601,46 +601,66 @@ TEST(LinkTestDlgTest, MoreThanTenFailedPollsResynchroniseToTheMaster) {
     EXPECT_EQ(given.pings, 11);
 }
 
-// SendPing's results in a Radio-Level pass: -6 and -7 (still busy after its retry) and
-// any other negative fail that pass's send, -9 is the driver's fault. Nothing was sent, so
-// nothing is polled: neither handle 0 nor the last ping, whose completion would count again.
+// SendPing's results in a Radio-Level pass. Nothing was sent, so nothing is polled: neither
+// handle 0 nor the last ping, whose completion would count again. -6 and -7 (still busy
+// after its retry) send again within the pass and are no failure; any other negative is a
+// failure, -9 the driver's fault.
 TEST(LinkTestDlgTest, FailedSendsAreNeverPolled) {
     struct Case {
         FakeAnswer answer;
+        bool busy;
         bool fault;
     };
-    for (const Case& c : {Case{FakeAnswer::Result(-7), false}, Case{FakeAnswer::Result(-6), false},
-                          Case{FakeAnswer::Result(-5), false}, Case{FakeAnswer::Result(-2), false},
-                          Case{FakeAnswer::Error(31), true}}) {
+    for (const Case& c :
+         {Case{FakeAnswer::Result(-7), true, false}, Case{FakeAnswer::Result(-6), true, false},
+          Case{FakeAnswer::Result(-5), false, false}, Case{FakeAnswer::Result(-2), false, false},
+          Case{FakeAnswer::Error(31), false, true}}) {
         LinkRig rig;
         rig.Open(kMaster);
-        rig.fc.adapter.commands[CMD_TRANSMIT_PING] = [&c](const uint8_t*, uint32_t) {
+        int transmits = 0;
+        rig.fc.adapter.commands[CMD_TRANSMIT_PING] = [&c, &transmits](const uint8_t*, uint32_t) {
+            ++transmits;
             return c.answer;
         };
         rig.Pass();
         const std::string name = std::to_string(c.answer.result) + (c.fault ? " fault" : "");
         EXPECT_EQ(rig.polls, 0) << name;
         EXPECT_EQ(rig.dialog->DriverFault(), c.fault) << name;
-        EXPECT_EQ(rig.dialog->ConsecutiveFailures(), c.fault ? 0 : 1) << name;
+        EXPECT_EQ(rig.dialog->ConsecutiveFailures(), c.busy || c.fault ? 0 : 1) << name;
         EXPECT_FALSE(rig.dialog->PingOutstanding()) << name;
-        EXPECT_EQ(rig.dialog->Measurement().Sums().passes, 0) << name;
+        // A busy pass goes on sending and shows its figures; a failed one restarts.
+        EXPECT_EQ(rig.dialog->Measurement().Sums().passes, c.busy ? 1 : 0) << name;
+        if (c.busy) EXPECT_GT(transmits, 2) << name;
         EXPECT_EQ(rig.fc.adapter.Count(CMD_SEARCH_SYNCHRONOUS), 0) << name;
         EXPECT_EQ(rig.fc.adapter.Count(CMD_START_CARD), 0) << name;
     }
 
-    // Busy after pings have completed: the last one is not counted again, and the next pass
-    // measures as before.
+    // A transmitter busy pass after pass never restarts the card or re-synchronises.
+    {
+        LinkRig rig;
+        rig.Open(kMaster);
+        rig.fc.adapter.commands[CMD_TRANSMIT_PING] = [](const uint8_t*, uint32_t) {
+            return FakeAnswer::Result(-7);
+        };
+        for (int pass = 0; pass < 15; ++pass) rig.Pass();
+        EXPECT_EQ(rig.dialog->ConsecutiveFailures(), 0);
+        EXPECT_EQ(rig.fc.adapter.Count(CMD_SEARCH_SYNCHRONOUS), 0);
+        EXPECT_EQ(rig.fc.adapter.Count(CMD_START_CARD), 0);
+        EXPECT_EQ(rig.polls, 0);
+    }
+
+    // Busy after pings have completed: the last one is not counted again, and the pass goes
+    // on measuring with the next send.
     LinkRig rig;
     rig.Open();
     rig.Pass();
     rig.busyTransmits = 2;  // the send and its retry
     rig.Pass();
     EXPECT_EQ(rig.stalePolls, 0);
-    EXPECT_EQ(rig.dialog->ConsecutiveFailures(), 1);
-    EXPECT_EQ(rig.dialog->Measurement().Sums().passes, 1);
+    EXPECT_EQ(rig.dialog->ConsecutiveFailures(), 0);
+    EXPECT_EQ(rig.dialog->Measurement().Sums().passes, 2);
     rig.Pass();
     EXPECT_EQ(rig.dialog->ConsecutiveFailures(), 0);
-    EXPECT_EQ(rig.dialog->Measurement().At(0).completed, 50);
     EXPECT_EQ(rig.stalePolls, 0);
 }
 
