@@ -782,6 +782,19 @@ struct SimRig : test::SimShell {
     }
 };
 
+// The survey as the main window leaves it: opened on a site after the check run.
+struct SurveyOnSite : SimRig {
+    explicit SurveyOnSite(sim::Scenario scenario, uint32_t startMs = 0)
+        : SimRig(std::move(scenario), startMs) {
+        host.Open(main);
+        main.OnTimer(1);
+        launcher.ctx = &ctx;
+    }
+    config::AdapterSettings settings{registry, os, [] { return uint16_t(0); }};
+    RecordingLauncher launcher;
+    CSiteSurveyDlg survey{ctx, settings, launcher};
+};
+
 std::vector<std::string> Addresses(test::FakeWindow& w) {
     std::vector<std::string> rows;
     for (int r = 0; r < kRows; ++r) rows.push_back(w.GetText(IDC_SURVEY_ADDRESS_FIRST + r));
@@ -835,16 +848,10 @@ TEST(SurveyDlgTest, MainWindowOpensTheSurveyOfTheDefaultSite) {
 }
 
 TEST(SurveyDlgTest, DefaultSiteNodesFadeAndVary) {
-    SimRig rig(sim::DefaultScenario());
-    test::FakeWindow& mw = rig.host.Open(rig.main);
-    rig.main.OnTimer(1);
+    SurveyOnSite rig(sim::DefaultScenario());
     ASSERT_TRUE(rig.main.AdapterReady());
-    config::AdapterSettings settings{rig.registry, rig.os, [] { return uint16_t(0); }};
-    RecordingLauncher launcher;
-    launcher.ctx = &rig.ctx;
-    CSiteSurveyDlg survey(rig.ctx, settings, launcher);
+    CSiteSurveyDlg& survey = rig.survey;
     test::FakeWindow& w = rig.host.Open(survey);
-    (void)mw;
     // N8 comes into range after about 23 s.
     rig.Run(survey, w, 35000);
     const SurveyTable& t = survey.Table();
@@ -872,15 +879,10 @@ TEST(SurveyDlgTest, DefaultSiteNodesFadeAndVary) {
 }
 
 TEST(SurveyDlgTest, RoamingSiteBeepsAndStartsAfresh) {
-    SimRig rig(test::ShippedScenario("roaming.ini"));
-    rig.host.Open(rig.main);
-    rig.main.OnTimer(1);
+    SurveyOnSite rig(test::ShippedScenario("roaming.ini"));
     ASSERT_TRUE(rig.main.AdapterReady());
     ASSERT_STREQ(rig.status.masterName, "EAST");
-    config::AdapterSettings settings{rig.registry, rig.os, [] { return uint16_t(0); }};
-    RecordingLauncher launcher;
-    launcher.ctx = &rig.ctx;
-    CSiteSurveyDlg survey(rig.ctx, settings, launcher);
+    CSiteSurveyDlg& survey = rig.survey;
     test::FakeWindow& w = rig.host.Open(survey);
     rig.Run(survey, w, 20000);
     EXPECT_TRUE(rig.os.beeps.empty());
@@ -901,22 +903,18 @@ TEST(SurveyDlgTest, RoamingSiteBeepsAndStartsAfresh) {
 TEST(SurveyDlgTest, OutOfRangeShowsWhenTheOnlyMasterGoesOffTheAir) {
     sim::Scenario site;
     std::string error;
-    ASSERT_TRUE(sim::ParseScenario("[adapter]\nnode = 0020a6f00003\ndomain = 1\n"
-                                   "[master.HALL]\nname = HALL\naddress = 0020a6130001\n"
-                                   "domain = 1\nchannel = 4\nsubchannel = 1\nsignal = -50\n"
-                                   "on_air = 0-40 70-\n"
-                                   "[node.H1]\naddress = 0020a6230001\nmaster = HALL\n"
-                                   "signal = -60\n",
-                                   "hall.ini", &site, &error))
+    ASSERT_TRUE(
+        sim::ParseScenario("[adapter]\nnode = 0020a6f00003\ndomain = 1\n"
+                           "[master.HALL]\nname = HALL\naddress = 0020a6130001\n"
+                           "domain = 1\nchannel = 4\nsubchannel = 1\nsignal = -50\n"
+                           "on_air = 0-40 70-\n"
+                           "[node.H1]\naddress = 0020a6230001\nmaster = HALL\n"
+                           "signal = -60\n",
+                           "hall.ini", &site, &error))
         << error;
-    SimRig rig(std::move(site));
-    rig.host.Open(rig.main);
-    rig.main.OnTimer(1);
+    SurveyOnSite rig(std::move(site));
     ASSERT_TRUE(rig.main.AdapterReady());
-    config::AdapterSettings settings{rig.registry, rig.os, [] { return uint16_t(0); }};
-    RecordingLauncher launcher;
-    launcher.ctx = &rig.ctx;
-    CSiteSurveyDlg survey(rig.ctx, settings, launcher);
+    CSiteSurveyDlg& survey = rig.survey;
     test::FakeWindow& w = rig.host.Open(survey);
     rig.Run(survey, w, 10000);
     ASSERT_TRUE(survey.Table().MasterHeard());
@@ -934,14 +932,9 @@ TEST(SurveyDlgTest, OutOfRangeShowsWhenTheOnlyMasterGoesOffTheAir) {
 }
 
 TEST(SurveyDlgTest, RoamingOffKeepsTheMasterShownInRowZero) {
-    SimRig rig(test::ShippedScenario("roaming.ini"));
-    rig.host.Open(rig.main);
-    rig.main.OnTimer(1);
+    SurveyOnSite rig(test::ShippedScenario("roaming.ini"));
     ASSERT_TRUE(rig.main.AdapterReady());
-    config::AdapterSettings settings{rig.registry, rig.os, [] { return uint16_t(0); }};
-    RecordingLauncher launcher;
-    launcher.ctx = &rig.ctx;
-    CSiteSurveyDlg survey(rig.ctx, settings, launcher);
+    CSiteSurveyDlg& survey = rig.survey;
     test::FakeWindow& w = rig.host.Open(survey);
     rig.Run(survey, w, 10000);
     ASSERT_TRUE(w.IsChecked(IDC_SURVEY_ROAMING));
@@ -973,14 +966,9 @@ TEST(SurveyDlgTest, RoamingOffKeepsTheMasterShownInRowZero) {
 
 TEST(SurveyDlgTest, FaultySiteIsSurvived) {
     // From 6 s (the driver is absent for the first five) through the lost span at 40-45 s.
-    SimRig rig(test::ShippedScenario("faults.ini"), 6000);
-    rig.host.Open(rig.main);
-    rig.main.OnTimer(1);
+    SurveyOnSite rig(test::ShippedScenario("faults.ini"), 6000);
     ASSERT_TRUE(rig.main.AdapterReady());
-    config::AdapterSettings settings{rig.registry, rig.os, [] { return uint16_t(0); }};
-    RecordingLauncher launcher;
-    launcher.ctx = &rig.ctx;
-    CSiteSurveyDlg survey(rig.ctx, settings, launcher);
+    CSiteSurveyDlg& survey = rig.survey;
     test::FakeWindow& w = rig.host.Open(survey);
     EXPECT_FALSE(survey.ResyncOnRoamingOff());  // the version item is refused
     bool lost = false;
