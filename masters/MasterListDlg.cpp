@@ -213,8 +213,7 @@ void CMasterListDlg::OnCommand(int id) {
 }
 
 void CMasterListDlg::OnAccelerator(int id) {
-    // Alt+D: the domain list.
-    if (id == IDC_MASTER_DOMAIN_LIST) window().SetFocus(IDC_MASTER_DOMAIN_LIST);
+    if (HandlesAccelerator(id)) window().SetFocus(id);
 }
 
 void CMasterListDlg::SearchAll() {

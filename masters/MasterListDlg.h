@@ -7,6 +7,7 @@
 #include <string>
 
 #include "masters/MasterList.h"
+#include "resources/resource.h"
 #include "shell/ShellContext.h"
 #include "shell/ToolLauncher.h"
 #include "ui/Dialog.h"
@@ -38,6 +39,8 @@ class CMasterListDlg : public ui::Dialog {
     void OnCommand(int id) override;
     void OnNotify(int id, ui::Notify code) override;
     void OnAccelerator(int id) override;
+    // Of the program's accelerators only Alt+D (the domain list) is this window's.
+    bool HandlesAccelerator(int id) const override { return id == IDC_MASTER_DOMAIN_LIST; }
     void OnDestroy() override;
 
     // State, readable by tests.

@@ -230,6 +230,14 @@ TEST(MasterListDlgTest, OpeningSetsUpTheWindowAndSearchesAtTheFirstTick) {
 
     rig.Tick();
     EXPECT_EQ(rig.SearchedDomains(), (std::vector<int>{5}));
+    // Of the program's accelerators only Alt+D is the list's; the rest (Alt+T, Alt+U, Alt+V
+    // among them) are left to the window's own mnemonics.
+    for (int id :
+         {IDC_STATION_TYPE, IDC_MASTER_NAME, IDC_CHANNEL, IDC_SUBCHANNEL, IDC_DOMAIN,
+          IDC_MAC_OPTIMIZE, IDC_ROAM_CONFIG, IDC_INACTIVITY_SECONDS, IDC_INACTIVITY_MINUTES}) {
+        EXPECT_FALSE(rig.dialog.HandlesAccelerator(id)) << id;
+    }
+    EXPECT_TRUE(rig.dialog.HandlesAccelerator(IDC_MASTER_DOMAIN_LIST));
     rig.dialog.OnAccelerator(IDC_MASTER_DOMAIN_LIST);
     EXPECT_EQ(w.focus, IDC_MASTER_DOMAIN_LIST);
     rig.dialog.OnCommand(IDC_ML_HELP);
