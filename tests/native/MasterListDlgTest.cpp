@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,11 +28,13 @@
 #include "masters/MasterListDlg.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
+#include "shell/HelpDlg.h"
 #include "shell/MainDlg.h"
 #include "shell/ShellAdapterUi.h"
 #include "shell/ToolSet.h"
 #include "sim/Scenario.h"
 #include "sim/SimDevice.h"
+#include "survey/SiteSurveyDlg.h"
 
 namespace odr::masters {
 namespace {
@@ -80,12 +83,16 @@ struct RecordingLauncher : shell::NoTools {
     }
     void RunCellSurvey(config::AdapterSettings&, bool inRange) override {
         cellSurveys.push_back(inRange);
+        statusMasters.push_back(std::string(ctx->adapter.status.masterName) + " " +
+                                ctx->adapter.status.masterAddress);
         helpContexts.push_back(ctx->helpContext);
+        if (during) during();
     }
 };
 
 // The window on a scripted adapter: a search of domain d hears the masters of heard[d]
-// in turn, one more every 300 ms; stop-search ends the synchronisation.
+// in turn, one more every 300 ms; stop-search ends the synchronisation (unless stickySync:
+// then only ClearMasterAddr does, and a search hearing nobody keeps the master it had).
 struct MasterRig : test::FakeShell {
     struct Call {
         uint32_t at;
@@ -104,11 +111,13 @@ struct MasterRig : test::FakeShell {
             calls.push_back({fc.clock.now, CMD_SEARCH_ASYNCHRONOUS, data[2]});
             searching = data[2];
             searchFrom = fc.clock.now;
-            return FakeAnswer::Result(0);
+            return searchAnswer;
         };
         a.commands[CMD_STOP_SEARCH] = [this](const uint8_t*, uint32_t) {
             calls.push_back({fc.clock.now, CMD_STOP_SEARCH, -1});
             searching = -1;
+            if (syncOnStop) Hear(*syncOnStop);
+            syncOnStop.reset();
             return FakeAnswer::Result(stopResult);
         };
         a.commands[CMD_GET_DRIVER_DATA] = [this](const uint8_t*, uint32_t) {
@@ -127,12 +136,15 @@ struct MasterRig : test::FakeShell {
     }
     // The items GetMasterNode reads, for what the current search hears now.
     void Listen() {
-        auto& items = fc.adapter.items;
-        items[ITEM_SYNC_STATE] = {0};
+        if (!stickySync) fc.adapter.items[ITEM_SYNC_STATE] = {0};
         if (searching < 0 || heard[searching].empty()) return;
         const uint32_t steps = (fc.clock.now - searchFrom) / 300;
         if (steps == 0) return;
-        const Heard& h = heard[searching][(steps - 1) % heard[searching].size()];
+        Hear(heard[searching][(steps - 1) % heard[searching].size()]);
+    }
+    // The adapter is synchronised to `h`.
+    void Hear(const Heard& h) {
+        auto& items = fc.adapter.items;
         items[ITEM_SYNC_STATE] = {1};
         items[ITEM_SYNC_MASTER_ADDR] = Bytes(h.address);
         items[ITEM_SYNC_MASTER_NAME] = std::vector<uint8_t>(h.name.begin(), h.name.end());
@@ -207,6 +219,9 @@ struct MasterRig : test::FakeShell {
     int searching = -1;
     uint32_t searchFrom = 0;
     int stopResult = 0;
+    FakeAnswer searchAnswer = FakeAnswer::Result(0);
+    bool stickySync = false;
+    std::optional<Heard> syncOnStop;  // the master the next stop-search lands on
 };
 
 TEST(MasterListDlgTest, OpeningSetsUpTheWindowAndSearchesAtTheFirstTick) {
@@ -469,6 +484,35 @@ TEST(MasterListDlgTest, TestLinkOnAMasterThatNeverAnswersStillOpensTheTest) {
     rig.Click(0);
     rig.dialog.OnCommand(IDC_ML_VIEW_CELL);
     EXPECT_EQ(rig.launcher.cellSurveys, (std::vector<bool>{true}));
+}
+
+// SynchToMaster lets mouse messages through: after a click beside the rows, or Done, while it
+// polls, neither the test nor the survey opens; the search goes on only in a list still open.
+TEST(MasterListDlgTest, AChoiceUndoneOrAListDismissedDuringTheMoveOpensNothing) {
+    for (int action : {IDC_ML_TEST_LINK, IDC_ML_VIEW_CELL}) {
+        for (bool done : {false, true}) {
+            MasterRig rig;
+            rig.heard[1] = {{"0020a6100003", "ANNEX", 5, 1}};
+            test::FakeWindow& w = rig.Open(kSearchOne);
+            rig.Run(1000);
+            rig.stickySync = true;
+            rig.fc.adapter.commands[CMD_SEARCH_SYNCHRONOUS] = [&](const uint8_t*, uint32_t) {
+                rig.Hear({"0020a6100003", "ANNEX", 5, 1});
+                if (done) {
+                    rig.dialog.OnCommand(1);
+                } else {
+                    rig.Click(-1);
+                }
+                return FakeAnswer::Result(0);
+            };
+            rig.Click(0);
+            rig.dialog.OnCommand(action);
+            EXPECT_TRUE(rig.launcher.targets.empty()) << action << done;
+            EXPECT_TRUE(rig.launcher.cellSurveys.empty()) << action << done;
+            EXPECT_EQ(w.ended, done);
+            EXPECT_EQ(w.TimerInterval(kSearchTimer), done ? 0u : 100u) << action << done;
+        }
+    }
 }
 
 // The main window with the real tool set on the simulated adapter; the stored settings are
