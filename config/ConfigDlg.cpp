@@ -197,7 +197,7 @@ void CConfigDlg::OnCommand(int id) {
     }
 }
 
-void CConfigDlg::OnAccelerator(int id) {
+bool CConfigDlg::HandlesAccelerator(int id) const {
     switch (id) {
         case IDC_STATION_TYPE:
         case IDC_MASTER_NAME:
@@ -208,9 +208,14 @@ void CConfigDlg::OnAccelerator(int id) {
         case IDC_ROAM_CONFIG:
         case IDC_INACTIVITY_SECONDS:
         case IDC_INACTIVITY_MINUTES:
-            window().SetFocus(id);
-            break;
+            return true;
+        default:
+            return false;
     }
+}
+
+void CConfigDlg::OnAccelerator(int id) {
+    if (HandlesAccelerator(id)) window().SetFocus(id);
 }
 
 void CConfigDlg::OnMouse(ui::Mouse event, int, int) {

@@ -27,6 +27,7 @@ class CConfigDlg : public ui::Dialog {
     void OnCommand(int id) override;
     void OnNotify(int id, ui::Notify code) override;
     void OnAccelerator(int id) override;
+    bool HandlesAccelerator(int id) const override;
     void OnMouse(ui::Mouse event, int x, int y) override;
     void OnDestroy() override;
 

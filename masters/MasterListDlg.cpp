@@ -41,6 +41,7 @@ CMasterListDlg::CMasterListDlg(shell::ShellContext& context, config::AdapterSett
 bool CMasterListDlg::OnInitDialog() {
     ui::Window& w = window();
     AdapterContext& adapter = ctx_.adapter;
+    dismissed_ = false;
     w.SetRadioIndex(IDC_ML_SEARCH_ALL, searchMode_);
     ui::DropList& domains = w.GetDropList(IDC_MASTER_DOMAIN_LIST);
     if (domains.Count() == 0) {
@@ -185,10 +186,10 @@ void CMasterListDlg::OnCommand(int id) {
     switch (id) {
         case 1:
             searchMode_ = window().RadioIndex(IDC_ML_SEARCH_ALL);
-            window().End(1);
+            Dismiss(1);
             break;
         case 2:
-            window().End(2);
+            Dismiss(2);
             break;
         case IDC_ML_SEARCH_ALL:
             SearchAll();
@@ -213,9 +214,14 @@ void CMasterListDlg::OnCommand(int id) {
     }
 }
 
+void CMasterListDlg::Dismiss(int result) {
+    // The window goes only when the running handler returns (SynchToMaster may be polling).
+    dismissed_ = true;
+    window().End(result);
+}
+
 void CMasterListDlg::OnAccelerator(int id) {
-    // Alt+D: the domain list.
-    if (id == IDC_MASTER_DOMAIN_LIST) window().SetFocus(IDC_MASTER_DOMAIN_LIST);
+    if (HandlesAccelerator(id)) window().SetFocus(id);
 }
 
 void CMasterListDlg::SearchAll() {
@@ -286,8 +292,9 @@ void CMasterListDlg::OnChosenMaster(Open open) {
             SynchToMaster(ctx_.adapter, uint8_t(settings_.stationType), uint8_t(master.domain),
                           uint8_t(master.channel), uint8_t(master.subchannel), master.name.c_str(),
                           master.address.c_str(), kAdapter);
-        // The move lets mouse messages through: the choice may have been undone meanwhile.
-        if (selected_ != nullptr && IsOpen()) {
+        // The move lets mouse messages through: the choice may have been undone, or the
+        // window dismissed, meanwhile.
+        if (selected_ != nullptr && IsOpen() && !dismissed_) {
             if (result != kOk) {
                 // The tool names the chosen master even though the adapter is not on it.
                 AdapterStatus& status = ctx_.adapter.status;
@@ -299,7 +306,7 @@ void CMasterListDlg::OnChosenMaster(Open open) {
             open(master, result);
         }
     }
-    if (!IsOpen()) return;
+    if (!IsOpen() || dismissed_) return;
     w.SetTimer(kSearchTimer, kSearchTickMs);
     selected_ = nullptr;
     DisableActions();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "masters/MasterList.h"
+#include "resources/resource.h"
 #include "shell/ShellContext.h"
 #include "shell/ToolLauncher.h"
 #include "ui/Dialog.h"
@@ -38,6 +39,9 @@ class CMasterListDlg : public ui::Dialog {
     void OnCommand(int id) override;
     void OnNotify(int id, ui::Notify code) override;
     void OnAccelerator(int id) override;
+    // Of the program's accelerators only Alt+D (the domain list) is this window's.
+    bool HandlesAccelerator(int id) const override { return id == IDC_MASTER_DOMAIN_LIST; }
+    void OnClose() override { Dismiss(2); }
     void OnDestroy() override;
 
     // State, readable by tests.
@@ -68,6 +72,8 @@ class CMasterListDlg : public ui::Dialog {
     void SearchOne();
     void DomainChanged();
     void NoteResult(int result);
+    // Done, Esc or the close box.
+    void Dismiss(int result);
 
     shell::ShellContext& ctx_;
     config::AdapterSettings& settings_;
@@ -79,6 +85,7 @@ class CMasterListDlg : public ui::Dialog {
     const CMasterEntry* selected_ = nullptr;
     bool testSupported_ = false;
     bool driverFault_ = false;
+    bool dismissed_ = false;  // closing: nothing more is opened from the list
     int searchMode_ = kSearchOne;
 };
 

@@ -35,10 +35,10 @@ struct ShellContext {
     // Shared by the directed link test's openers for the program's life.
     LinkTestDefaults linkTestDefaults;
 
-    // Keyboard accelerators: the program's table is translated for this dialog's window
-    // (the Configuration dialog and the Master List set it when they open). The main
-    // window clears it when a tool returns; a target whose window is gone translates
-    // nothing.
+    // Keyboard accelerators: the entries of the program's table that this dialog handles
+    // are translated for keystrokes to its window (the Configuration dialog and the Master
+    // List set it when they open). The main window clears it when a tool returns; a target
+    // whose window is gone translates nothing.
     ui::Dialog* acceleratorTarget = nullptr;
     // Loads an accelerator table of the program's resources; false when it is absent.
     std::function<bool(int tableId)> loadAccelerators;

@@ -23,40 +23,10 @@
 // methods.
 #include <windows.h>
 
+#include "ui/win32/Win32Accelerators.h"
 #include "ui/win32/Win32Host.h"
 
 namespace {
-
-// Offers every keystroke to the accelerator table for the current target's window.
-class AcceleratorFilter {
-  public:
-    AcceleratorFilter(HINSTANCE instance, odr::ui::win32::Win32Host& host,
-                      odr::shell::ShellContext& context)
-        : instance_(instance), host_(host), context_(context) {}
-
-    bool Load(int tableId) {
-        table_ = LoadAcceleratorsA(instance_, MAKEINTRESOURCEA(tableId));
-        return table_ != nullptr;
-    }
-
-    bool Filter(MSG& message) {
-        if (table_ == nullptr || context_.acceleratorTarget == nullptr) return false;
-        if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
-        const HWND target = host_.WindowOf(*context_.acceleratorTarget);
-        if (target == nullptr) {
-            // Its window went away: nothing to translate for.
-            context_.acceleratorTarget = nullptr;
-            return false;
-        }
-        return TranslateAcceleratorA(target, table_, &message) != 0;
-    }
-
-  private:
-    HINSTANCE instance_;
-    odr::ui::win32::Win32Host& host_;
-    odr::shell::ShellContext& context_;
-    HACCEL table_ = nullptr;
-};
 
 int RunSurvey(HINSTANCE instance, const char* commandLine) {
     std::unique_ptr<odr::platform::Clock> clock = odr::platform::CreateWin32Clock();
@@ -81,9 +51,15 @@ int RunSurvey(HINSTANCE instance, const char* commandLine) {
     odr::AdapterContext adapter{channel, *clock, *os, status, rssi, &adapterUi};
     odr::shell::ShellContext context(adapter, host, *registry);
 
-    AcceleratorFilter accelerators(instance, host, context);
-    context.loadAccelerators = [&accelerators](int tableId) { return accelerators.Load(tableId); };
-    host.SetMessageFilter([&accelerators](MSG& message) { return accelerators.Filter(message); });
+    // Every keystroke is offered to the table for the current target.
+    odr::ui::win32::Win32Accelerators accelerators(host);
+    context.loadAccelerators = [&accelerators, instance](int tableId) {
+        return accelerators.Load(instance, tableId);
+    };
+    host.SetMessageFilter([&accelerators, &context](MSG& message) {
+        return context.acceleratorTarget != nullptr &&
+               accelerators.Translate(*context.acceleratorTarget, message);
+    });
 
     odr::shell::CToolSet tools(context);
     return odr::shell::CSurveyApp(context, tools).Run();

@@ -69,6 +69,9 @@ class Dialog {
     }
     // A keyboard accelerator whose command is `id`; never a notification of control `id`.
     virtual void OnAccelerator(int /*id*/) {}
+    // Whether the accelerator with command `id` is this dialog's. A table translated for the
+    // dialog translates only these; every other keystroke reaches its window as usual.
+    virtual bool HandlesAccelerator(int /*id*/) const { return false; }
     // Scroll bar or trackbar `id` moved. `thumb` is the thumb's place for ThumbPosition and
     // ThumbTrack, else 0. Default handling follows.
     virtual void OnScroll(int /*id*/, ScrollCode /*code*/, int /*thumb*/) {}

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # "Configuration..." on odrcfg /simulate with the adapter's key in the prefix's registry:
 # an Alternate Master moved to domain 7 with a master name of its own is stored so and
-# synchronises to domain 7's master at the next check run; then, in a fresh odrcfg, the
-# security ID "GUESTNET" sent from a Configuration window that is cancelled reveals the
-# GUEST master, and a Station stored over an Alternate Master keeps its master name.
+# synchronises to domain 7's master at the next check run; then, in a fresh odrcfg, a
+# Station stored over an Alternate Master keeps its master name, and the security ID
+# "GUESTNET" sent from a Configuration window that is then cancelled reveals the GUEST
+# master.
 source "$(dirname "$0")/odrcfg_lib.sh"
 
 CONFIG_TITLE="Configuration"
@@ -66,6 +67,19 @@ check "the driver started in domain 7" "Synchronized to 0020a6100003  ANNEX" "$l
 probe click "$MAIN_TITLE" 1051 >/dev/null
 probe wait "$CONFIG_TITLE" 10000
 check "the stored master name is shown" E2E-NORTH "$(probe text "$CONFIG_TITLE" 1108)"
+probe select "$CONFIG_TITLE" 1101 0 >/dev/null
+probe select "$CONFIG_TITLE" 1112 1 >/dev/null
+probe click "$CONFIG_TITLE" 1021 >/dev/null
+probe gone "$CONFIG_TITLE" 5000
+line=$(wait_status_line 30000 "Synchronized to 0020a6100001")
+check "the check run finds domain 1's master" "Synchronized to 0020a6100001  LOBBY" "$line"
+check "a Station is stored" 0 "$(stored_number Station_Type)"
+check "in domain 1" 1 "$(stored_number Domain)"
+check "the Alternate Master's name is kept" E2E-NORTH "$(stored Master_Name)"
+
+probe click "$MAIN_TITLE" 1051 >/dev/null
+probe wait "$CONFIG_TITLE" 10000
+check "\"&Configuration...\" opens again" 0 $?
 probe click "$CONFIG_TITLE" 1098 >/dev/null
 probe wait "Ondrel Setup" 10000
 check "\"&Set Security ID...\" opens the warning" 0 $?
@@ -82,14 +96,13 @@ probe gone "Security ID" 5000
 check "OK closes the entry" 0 $?
 probe gone "Ondrel Setup" 5000
 check "the warning closes with it" 0 $?
-probe select "$CONFIG_TITLE" 1101 0 >/dev/null
-probe select "$CONFIG_TITLE" 1112 1 >/dev/null
-probe click "$CONFIG_TITLE" 1021 >/dev/null
+# Chosen, then cancelled: nothing of the window is sent or stored, but the ID stays sent.
+probe select "$CONFIG_TITLE" 1112 7 >/dev/null
+probe click "$CONFIG_TITLE" 2 >/dev/null
 probe gone "$CONFIG_TITLE" 5000
+check "\"&Cancel\" closes the window" 0 $?
 line=$(wait_status_line 30000 "Synchronized to 0020a6100004")
 check "the check run finds the GUEST master" "Synchronized to 0020a6100004  GUEST" "$line"
-check "a Station is stored" 0 "$(stored_number Station_Type)"
-check "in domain 1" 1 "$(stored_number Domain)"
-check "the Alternate Master's name is kept" E2E-NORTH "$(stored Master_Name)"
+check "the domain stored stays" 1 "$(stored_number Domain)"
 exit_odrcfg
 check "Exit ends odrcfg" 0 "$(probe count "$MAIN_TITLE")"

@@ -455,16 +455,72 @@ TEST(ConfigDlgTest, StationTypeBytesOfEachType) {
     }
 }
 
+// Every list and the check box of an Alternate Master, changed by the user: OK sends what
+// they show ("Light" as MAC byte 1, "Fast" as roaming byte 2) and stores it.
+TEST(ConfigDlgTest, ChangedListsAndCheckBoxAreSentAndStored) {
+    Rig rig(Layout::Nt);
+    rig.StoreNumber("Station_Type", 1);
+    rig.StoreNumber("Channel", 4);
+    rig.StoreNumber("Peer_to_Peer", 1);
+    test::FakeWindow& w = rig.Open();
+    ASSERT_EQ(rig.Selected(IDC_MAC_OPTIMIZE), "Normal");
+    ASSERT_TRUE(w.IsChecked(IDC_CFG_PEER_TO_PEER));
+    rig.Choose(IDC_CHANNEL, 6);
+    rig.Choose(IDC_SUBCHANNEL, 2);
+    rig.Choose(IDC_DOMAIN, 11);
+    rig.Choose(IDC_MAC_OPTIMIZE, 1);
+    rig.Choose(IDC_ROAM_CONFIG, 2);
+    rig.Choose(IDC_INACTIVITY_SECONDS, 3);
+    rig.Choose(IDC_INACTIVITY_MINUTES, 2);
+    w.SetCheck(IDC_CFG_PEER_TO_PEER, false);
+    rig.dialog->OnNotify(IDC_CFG_PEER_TO_PEER, ui::Notify::Clicked);
+    EXPECT_EQ(rig.dialog->Values().peerToPeer, 0);
+    rig.Ok();
+
+    EXPECT_EQ(rig.CardOptionsList(),
+              Join({Item(ITEM_STATION_TYPE, {1}), Item(ITEM_MASTER_NAME, Name("MASTER")),
+                    Item(ITEM_CHANNEL, {7}), Item(ITEM_SUBCHANNEL, {3}), Item(ITEM_DOMAIN, {11}),
+                    Item(ITEM_INACTIVITY, {3 + 12 * 2, 0}), Item(ITEM_PEER_TO_PEER, {0})}));
+    const auto calls = rig.Commands();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[1], std::make_pair(uint32_t(CMD_SET_MAC_OPTIMIZE), std::vector<uint8_t>{1}));
+    EXPECT_EQ(calls[2], std::make_pair(uint32_t(CMD_SET_ROAM_CONFIG), std::vector<uint8_t>{2}));
+    EXPECT_EQ(rig.Number("Channel"), 7);
+    EXPECT_EQ(rig.Number("Subchannel"), 3);
+    EXPECT_EQ(rig.Number("Domain"), 11);
+    EXPECT_EQ(rig.Number("Mac_Optimize"), 0);
+    EXPECT_EQ(rig.Number("Roam_Config"), 2);
+    EXPECT_EQ(rig.Number("Inactivity_Sec"), 15);
+    EXPECT_EQ(rig.Number("Inactivity_Min"), 2);
+    EXPECT_EQ(rig.Number("Peer_to_Peer"), 0);
+
+    // Ticked again, and "Normal" chosen back: both go out as such.
+    test::FakeWindow& again = rig.Open();
+    EXPECT_FALSE(again.IsChecked(IDC_CFG_PEER_TO_PEER));
+    EXPECT_EQ(rig.Selected(IDC_MAC_OPTIMIZE), "Light");
+    rig.Choose(IDC_MAC_OPTIMIZE, 0);
+    again.SetCheck(IDC_CFG_PEER_TO_PEER, true);
+    rig.dialog->OnNotify(IDC_CFG_PEER_TO_PEER, ui::Notify::Clicked);
+    rig.Ok();
+    EXPECT_EQ(rig.Commands()[1],
+              std::make_pair(uint32_t(CMD_SET_MAC_OPTIMIZE), std::vector<uint8_t>{0}));
+    EXPECT_EQ(rig.Number("Mac_Optimize"), 1);
+    EXPECT_EQ(rig.Number("Peer_to_Peer"), 1);
+}
+
 TEST(ConfigDlgTest, AcceleratorsHelpAndTheHiddenButton) {
     Rig rig(Layout::Nt);
     test::FakeWindow& w = rig.Open();
     for (int id :
          {IDC_STATION_TYPE, IDC_MASTER_NAME, IDC_CHANNEL, IDC_SUBCHANNEL, IDC_DOMAIN,
           IDC_MAC_OPTIMIZE, IDC_ROAM_CONFIG, IDC_INACTIVITY_SECONDS, IDC_INACTIVITY_MINUTES}) {
+        EXPECT_TRUE(rig.dialog->HandlesAccelerator(id)) << id;
         rig.dialog->OnAccelerator(id);
         EXPECT_EQ(w.focus, id);
     }
-    rig.dialog->OnAccelerator(IDC_MASTER_DOMAIN_LIST);  // the Master List's
+    // The Master List's: left to the window's own keyboard handling.
+    EXPECT_FALSE(rig.dialog->HandlesAccelerator(IDC_MASTER_DOMAIN_LIST));
+    rig.dialog->OnAccelerator(IDC_MASTER_DOMAIN_LIST);
     EXPECT_EQ(w.focus, IDC_INACTIVITY_MINUTES);
 
     rig.dialog->OnMouse(ui::Mouse::RightDown, 5, 5);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,11 +28,13 @@
 #include "masters/MasterListDlg.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
+#include "shell/HelpDlg.h"
 #include "shell/MainDlg.h"
 #include "shell/ShellAdapterUi.h"
 #include "shell/ToolSet.h"
 #include "sim/Scenario.h"
 #include "sim/SimDevice.h"
+#include "survey/SiteSurveyDlg.h"
 
 namespace odr::masters {
 namespace {
@@ -80,12 +83,16 @@ struct RecordingLauncher : shell::NoTools {
     }
     void RunCellSurvey(config::AdapterSettings&, bool inRange) override {
         cellSurveys.push_back(inRange);
+        statusMasters.push_back(std::string(ctx->adapter.status.masterName) + " " +
+                                ctx->adapter.status.masterAddress);
         helpContexts.push_back(ctx->helpContext);
+        if (during) during();
     }
 };
 
 // The window on a scripted adapter: a search of domain d hears the masters of heard[d]
-// in turn, one more every 300 ms; stop-search ends the synchronisation.
+// in turn, one more every 300 ms; stop-search ends the synchronisation (unless stickySync:
+// then only ClearMasterAddr does, and a search hearing nobody keeps the master it had).
 struct MasterRig : test::FakeShell {
     struct Call {
         uint32_t at;
@@ -104,11 +111,13 @@ struct MasterRig : test::FakeShell {
             calls.push_back({fc.clock.now, CMD_SEARCH_ASYNCHRONOUS, data[2]});
             searching = data[2];
             searchFrom = fc.clock.now;
-            return FakeAnswer::Result(0);
+            return searchAnswer;
         };
         a.commands[CMD_STOP_SEARCH] = [this](const uint8_t*, uint32_t) {
             calls.push_back({fc.clock.now, CMD_STOP_SEARCH, -1});
             searching = -1;
+            if (syncOnStop) Hear(*syncOnStop);
+            syncOnStop.reset();
             return FakeAnswer::Result(stopResult);
         };
         a.commands[CMD_GET_DRIVER_DATA] = [this](const uint8_t*, uint32_t) {
@@ -127,12 +136,15 @@ struct MasterRig : test::FakeShell {
     }
     // The items GetMasterNode reads, for what the current search hears now.
     void Listen() {
-        auto& items = fc.adapter.items;
-        items[ITEM_SYNC_STATE] = {0};
+        if (!stickySync) fc.adapter.items[ITEM_SYNC_STATE] = {0};
         if (searching < 0 || heard[searching].empty()) return;
         const uint32_t steps = (fc.clock.now - searchFrom) / 300;
         if (steps == 0) return;
-        const Heard& h = heard[searching][(steps - 1) % heard[searching].size()];
+        Hear(heard[searching][(steps - 1) % heard[searching].size()]);
+    }
+    // The adapter is synchronised to `h`.
+    void Hear(const Heard& h) {
+        auto& items = fc.adapter.items;
         items[ITEM_SYNC_STATE] = {1};
         items[ITEM_SYNC_MASTER_ADDR] = Bytes(h.address);
         items[ITEM_SYNC_MASTER_NAME] = std::vector<uint8_t>(h.name.begin(), h.name.end());
@@ -207,6 +219,9 @@ struct MasterRig : test::FakeShell {
     int searching = -1;
     uint32_t searchFrom = 0;
     int stopResult = 0;
+    FakeAnswer searchAnswer = FakeAnswer::Result(0);
+    bool stickySync = false;
+    std::optional<Heard> syncOnStop;  // the master the next stop-search lands on
 };
 
 TEST(MasterListDlgTest, OpeningSetsUpTheWindowAndSearchesAtTheFirstTick) {
@@ -230,6 +245,14 @@ TEST(MasterListDlgTest, OpeningSetsUpTheWindowAndSearchesAtTheFirstTick) {
 
     rig.Tick();
     EXPECT_EQ(rig.SearchedDomains(), (std::vector<int>{5}));
+    // Of the program's accelerators only Alt+D is the list's; the rest (Alt+T, Alt+U, Alt+V
+    // among them) are left to the window's own mnemonics.
+    for (int id :
+         {IDC_STATION_TYPE, IDC_MASTER_NAME, IDC_CHANNEL, IDC_SUBCHANNEL, IDC_DOMAIN,
+          IDC_MAC_OPTIMIZE, IDC_ROAM_CONFIG, IDC_INACTIVITY_SECONDS, IDC_INACTIVITY_MINUTES}) {
+        EXPECT_FALSE(rig.dialog.HandlesAccelerator(id)) << id;
+    }
+    EXPECT_TRUE(rig.dialog.HandlesAccelerator(IDC_MASTER_DOMAIN_LIST));
     rig.dialog.OnAccelerator(IDC_MASTER_DOMAIN_LIST);
     EXPECT_EQ(w.focus, IDC_MASTER_DOMAIN_LIST);
     rig.dialog.OnCommand(IDC_ML_HELP);
@@ -463,6 +486,203 @@ TEST(MasterListDlgTest, TestLinkOnAMasterThatNeverAnswersStillOpensTheTest) {
     EXPECT_EQ(rig.launcher.cellSurveys, (std::vector<bool>{true}));
 }
 
+// On an adapter that keeps its synchronisation across a stopped search, only the masters
+// this window's searches hear are listed: neither the one the adapter was on when the
+// window opened nor one it synchronised to just as a search was stopped.
+TEST(MasterListDlgTest, TheAdapterForgetsItsMasterBeforeEverySearch) {
+    MasterRig rig;
+    rig.stickySync = true;
+    rig.settings.domain = 2;
+    rig.Hear({"0020a6100009", "HOME", 1, 1});
+    rig.heard[3] = {{"0020a6100001", "LOBBY", 3, 2}};
+    rig.Open(kSearchAll);
+    rig.Run(2000);
+    rig.syncOnStop = Heard{"0020a6100005", "LATE", 7, 1};
+    rig.Run(2000);
+    EXPECT_EQ(rig.SearchedDomains(), (std::vector<int>{3, 4}));
+    EXPECT_EQ(rig.Rows(), (std::vector<std::string>{"0020a6100001|3|3/2|LOBBY"}));
+}
+
+// The stop-search is sent again after the pause only when it answered other than 0, 1 or 2.
+TEST(MasterListDlgTest, StopSearchIsRepeatedOnlyAfterAnUnexpectedResult) {
+    for (int result : {0, 1, 2, 3, -1}) {
+        MasterRig rig;
+        rig.stopResult = result;
+        rig.Open(kSearchOne);
+        rig.Tick();
+        std::vector<uint32_t> stops;
+        for (const auto& c : rig.calls) {
+            if (c.command == CMD_STOP_SEARCH) stops.push_back(c.at);
+        }
+        ASSERT_EQ(stops.size(), result >= 0 && result <= 2 ? 1u : 2u) << result;
+        if (stops.size() == 2) {
+            EXPECT_EQ(stops[1] - stops[0], 500u);
+        }
+        EXPECT_EQ(rig.calls.back().command, uint32_t(CMD_SEARCH_ASYNCHRONOUS)) << result;
+    }
+}
+
+// A search request that does not reach the driver makes the next tick re-attach first;
+// a refused one is not acted on.
+TEST(MasterListDlgTest, ASearchThatDoesNotReachTheDriverReattachesIt) {
+    MasterRig rig;
+    rig.searchAnswer = FakeAnswer::Result(-1);
+    rig.Open(kSearchOne);
+    rig.Tick();
+    EXPECT_FALSE(rig.dialog.DriverFault());
+    rig.Run(2000);
+    EXPECT_EQ(rig.SearchedDomains(), (std::vector<int>{1, 1}));
+
+    rig.searchAnswer = FakeAnswer::Error(31);
+    rig.Run(2000);
+    EXPECT_TRUE(rig.dialog.DriverFault());
+    rig.searchAnswer = FakeAnswer::Result(0);
+    rig.calls.clear();
+    rig.Tick();
+    EXPECT_FALSE(rig.dialog.DriverFault());
+    ASSERT_FALSE(rig.calls.empty());
+    EXPECT_EQ(rig.calls[0].command, uint32_t(CMD_REATTACH_DRIVER));
+}
+
+// "&Search One" searches the domain chosen in the drop-down list from the next step on, and
+// a change of that list drops the chosen master.
+TEST(MasterListDlgTest, SearchOneSearchesTheListedDomainAndAListChangeDropsTheChoice) {
+    MasterRig rig;
+    rig.settings.domain = 4;
+    rig.heard[6] = {{"0020a6100003", "ANNEX", 5, 1}};
+    rig.heard[9] = rig.heard[6];
+    test::FakeWindow& w = rig.Open(kSearchAll);
+    rig.Run(1000);
+    w.dropLists[IDC_MASTER_DOMAIN_LIST].Select(9);
+    rig.dialog.OnCommand(IDC_ML_SEARCH_ONE);
+    EXPECT_EQ(w.GetText(IDC_ML_SEARCHING), "9");
+    rig.Run(4000);
+    EXPECT_EQ(rig.SearchedDomains(), (std::vector<int>{5, 9, 9}));
+    ASSERT_EQ(rig.Rows(), (std::vector<std::string>{"0020a6100003|9|5/1|ANNEX"}));
+
+    rig.Click(0);
+    ASSERT_NE(rig.dialog.Selected(), nullptr);
+    w.dropLists[IDC_MASTER_DOMAIN_LIST].Select(6);
+    rig.dialog.OnNotify(IDC_MASTER_DOMAIN_LIST, ui::Notify::SelectionChanged);
+    EXPECT_EQ(rig.dialog.Selected(), nullptr);
+    EXPECT_EQ(w.GetText(IDC_ML_SEARCHING), "6");
+    rig.dialog.OnCommand(IDC_ML_TEST_LINK);
+    EXPECT_TRUE(rig.launcher.targets.empty());
+    rig.Run(2000);
+    EXPECT_EQ(rig.SearchedDomains().back(), 6);
+}
+
+// Opening as a master or an alternate master turns the adapter into a station and closing
+// writes the stored type back; a station is left alone both times.
+TEST(MasterListDlgTest, EveryStoredTypeButStationListensAsAStation) {
+    for (int type : {0, 1, 2}) {
+        MasterRig rig;
+        rig.settings.stationType = type;
+        rig.Open(kSearchOne);
+        rig.host.CloseModeless(rig.dialog);
+        const std::vector<uint8_t> expected =
+            type == 0 ? std::vector<uint8_t>{} : std::vector<uint8_t>{0, uint8_t(type)};
+        EXPECT_EQ(rig.Written(ITEM_STATION_TYPE), expected) << type;
+        EXPECT_EQ(rig.fc.adapter.Count(CMD_START_CARD), type == 0 ? 0u : 1u) << type;
+    }
+}
+
+TEST(MasterListDlgTest, HelpShowsTheMasterListSection) {
+    MasterRig rig;
+    rig.Open(kSearchOne);
+    std::string keywords;
+    rig.host.scripts[IDD_HELP] = [&](ui::Dialog& d, test::FakeWindow&) {
+        auto& help = static_cast<shell::CHelpDlg&>(d);
+        keywords = help.StartKeyword() + "|" + help.EndKeyword() + "|" + help.Title();
+    };
+    rig.dialog.OnCommand(IDC_ML_HELP);
+    EXPECT_EQ(keywords, "HELPMSTR|HELPCONFIG|Master List Help");
+}
+
+// A master chosen in a list that can reach it: the adapter is moved onto it while the
+// search is stopped. Whatever SynchToMaster answers, the test and the survey open on it,
+// the survey in range only for 0; only after a -2 is the search stopped again when the test
+// has closed.
+TEST(MasterListDlgTest, TestLinkAndViewCellFollowTheMoveResult) {
+    MasterRig rig;
+    rig.heard[1] = {{"0020a6100003", "ANNEX", 5, 1}};
+    rig.Open(kSearchOne);
+    rig.Run(1000);
+    size_t mark = 0;
+    rig.launcher.during = [&] { mark = rig.calls.size(); };
+    auto stopsAfterTool = [&] {
+        size_t stops = 0;
+        for (size_t i = mark; i < rig.calls.size(); ++i) {
+            if (rig.calls[i].command == CMD_STOP_SEARCH) ++stops;
+        }
+        return stops;
+    };
+    // Never synchronised (-2), the master gone.
+    rig.heard.clear();
+    rig.Click(0);
+    rig.dialog.OnCommand(IDC_ML_TEST_LINK);
+    ASSERT_EQ(rig.launcher.targets.size(), 1u);
+    EXPECT_EQ(stopsAfterTool(), 1u);
+    rig.Click(0);
+    rig.dialog.OnCommand(IDC_ML_VIEW_CELL);
+    EXPECT_EQ(rig.launcher.statusMasters.back(), "ANNEX 0020a6100003");
+    EXPECT_EQ(stopsAfterTool(), 0u);
+
+    // Synchronised to another master (-1): named as the chosen one, no further stop.
+    rig.stickySync = true;
+    auto syncTo = [&](const Heard& h) {
+        rig.fc.adapter.commands[CMD_SEARCH_SYNCHRONOUS] = [&rig, h](const uint8_t*, uint32_t) {
+            rig.Hear(h);
+            return FakeAnswer::Result(0);
+        };
+    };
+    syncTo({"0020a6100004", "OTHER", 5, 1});
+    rig.Click(0);
+    rig.dialog.OnCommand(IDC_ML_TEST_LINK);
+    EXPECT_EQ(rig.launcher.statusMasters.back(), "ANNEX 0020a6100003");
+    EXPECT_EQ(stopsAfterTool(), 0u);
+    rig.Click(0);
+    rig.dialog.OnCommand(IDC_ML_VIEW_CELL);
+
+    syncTo({"0020a6100003", "ANNEX", 5, 1});
+    rig.Click(0);
+    rig.dialog.OnCommand(IDC_ML_VIEW_CELL);
+    rig.Click(0);
+    rig.dialog.OnCommand(IDC_ML_TEST_LINK);
+    EXPECT_EQ(stopsAfterTool(), 0u);
+    EXPECT_EQ(rig.launcher.targets.size(), 3u);
+    EXPECT_EQ(rig.launcher.cellSurveys, (std::vector<bool>{false, false, true}));
+}
+
+// SynchToMaster lets mouse messages through: after a click beside the rows, or Done, while it
+// polls, neither the test nor the survey opens; the search goes on only in a list still open.
+TEST(MasterListDlgTest, AChoiceUndoneOrAListDismissedDuringTheMoveOpensNothing) {
+    for (int action : {IDC_ML_TEST_LINK, IDC_ML_VIEW_CELL}) {
+        for (bool done : {false, true}) {
+            MasterRig rig;
+            rig.heard[1] = {{"0020a6100003", "ANNEX", 5, 1}};
+            test::FakeWindow& w = rig.Open(kSearchOne);
+            rig.Run(1000);
+            rig.stickySync = true;
+            rig.fc.adapter.commands[CMD_SEARCH_SYNCHRONOUS] = [&](const uint8_t*, uint32_t) {
+                rig.Hear({"0020a6100003", "ANNEX", 5, 1});
+                if (done) {
+                    rig.dialog.OnCommand(1);
+                } else {
+                    rig.Click(-1);
+                }
+                return FakeAnswer::Result(0);
+            };
+            rig.Click(0);
+            rig.dialog.OnCommand(action);
+            EXPECT_TRUE(rig.launcher.targets.empty()) << action << done;
+            EXPECT_TRUE(rig.launcher.cellSurveys.empty()) << action << done;
+            EXPECT_EQ(w.ended, done);
+            EXPECT_EQ(w.TimerInterval(kSearchTimer), done ? 0u : 100u) << action << done;
+        }
+    }
+}
+
 // The main window with the real tool set on the simulated adapter; the stored settings are
 // a Station in domain `domain` (NT layout).
 struct SimRig : test::SimShell {
@@ -545,6 +765,30 @@ TEST(MasterListDlgTest, ManyMastersFillTheListOnceEach) {
     EXPECT_TRUE(has("0020a611000f|15|1/1|DOM15"));
     for (const std::string& row : rig.rows) EXPECT_EQ(row.find("STRANGER"), std::string::npos);
     EXPECT_EQ(rig.main.SearchMode(), kSearchAll);
+}
+
+// View Cell from the main window's list opens the real survey: sorted by time of arrival,
+// in range, with help context 1001 while it is open.
+TEST(MasterListDlgTest, ViewCellOpensTheSurveyWithItsHelpContext) {
+    SimRig rig(sim::DefaultScenario(), 0);
+    int surveyHelp = 0, afterHelp = 0;
+    std::string opened;
+    rig.host.scripts[IDD_SITE_SURVEY] = [&](ui::Dialog& d, test::FakeWindow&) {
+        auto& s = static_cast<survey::CSiteSurveyDlg&>(d);
+        surveyHelp = rig.ctx.helpContext;
+        opened = std::to_string(s.SortMode()) + (s.InRange() ? " in range" : " out of range");
+    };
+    rig.SearchAll(4000, [&](CMasterListDlg& list, test::FakeWindow& w) {
+        test::FakeListView& lv = w.listViews[IDC_ML_LIST];
+        for (int r = 0; r < lv.RowCount(); ++r) lv.SetSelected(r, lv.Cell(r, 3) == "LOBBY");
+        list.OnNotify(IDC_ML_LIST, ui::Notify::Clicked);
+        ASSERT_NE(list.Selected(), nullptr);
+        list.OnCommand(IDC_ML_VIEW_CELL);
+        afterHelp = rig.ctx.helpContext;
+    });
+    EXPECT_EQ(surveyHelp, 1001);
+    EXPECT_EQ(opened, "0 in range");
+    EXPECT_EQ(afterHelp, 1000);
 }
 
 }  // namespace

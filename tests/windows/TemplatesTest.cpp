@@ -36,6 +36,38 @@ const Window kWindows[] = {
       IDC_ML_SEARCHING, IDC_ML_LIST, IDOK, IDC_ML_USE_DOMAIN, IDC_ML_TEST_LINK, IDC_ML_VIEW_CELL,
       IDC_ML_HELP}},
     {IDD_CHANGE_DOMAIN, "Change Domain", {IDC_CD_QUESTION, IDOK, IDCANCEL}},
+    {IDD_GET_SETTINGS,
+     "Get Settings",
+     {IDC_GS_NODE_ADDRESS, IDC_GS_ROM_VERSION, IDC_GS_COUNTRY_CODE, IDC_GS_RSSI_MAP, IDC_GS_SPARE,
+      IDOK}},
+    {IDD_CONFIGURATION,
+     "Configuration",
+     {IDC_STATION_TYPE,
+      IDC_CFG_MASTER_NAME_LABEL,
+      IDC_MASTER_NAME,
+      IDC_CFG_CHANNEL_LABEL,
+      IDC_CHANNEL,
+      IDC_CFG_SUBCHANNEL_LABEL,
+      IDC_SUBCHANNEL,
+      IDC_DOMAIN,
+      IDC_CFG_MAC_LABEL,
+      IDC_MAC_OPTIMIZE,
+      IDC_CFG_ROAM_LABEL,
+      IDC_ROAM_CONFIG,
+      IDC_CFG_SECONDS_LABEL,
+      IDC_INACTIVITY_SECONDS,
+      IDC_CFG_MINUTES_LABEL,
+      IDC_INACTIVITY_MINUTES,
+      IDC_CFG_PEER_TO_PEER,
+      IDC_CFG_GET_SETTINGS,
+      IDC_CFG_SECURITY_ID,
+      IDC_CFG_DEFAULTS,
+      IDC_CFG_OK,
+      IDCANCEL,
+      IDC_CFG_HELP,
+      IDC_CFG_VERY_ADVANCED}},
+    {IDD_SETUP_WARNING, "Ondrel Setup", {IDC_SETUP_CONTINUE, IDCANCEL}},
+    {IDD_SECURITY_ID, "Security ID", {IDC_SECURITY_ID_EDIT, IDC_SECURITY_ID_OK, IDCANCEL}},
 };
 
 INT_PTR CALLBACK Quiet(HWND, UINT, WPARAM, LPARAM) {
@@ -85,6 +117,28 @@ TEST_F(TemplatesTest, MasterListStartsWithItsActionsDisabled) {
     EXPECT_NE(style & LVS_SINGLESEL, 0);
     EXPECT_NE(style & LVS_SHOWSELALWAYS, 0);
     EXPECT_NE(style & LVS_NOSORTHEADER, 0);
+    DestroyWindow(dialog);
+}
+
+// The Configuration window's master-only controls and the hidden button start disabled;
+// OK is the default button and "&Peer To Peer" ticks itself.
+TEST_F(TemplatesTest, ConfigurationStartsWithTheMastersControlsDisabled) {
+    HWND dialog =
+        CreateDialogParamA(module_, MAKEINTRESOURCEA(IDD_CONFIGURATION), nullptr, Quiet, 0);
+    ASSERT_NE(dialog, nullptr);
+    for (int id : {IDC_CFG_MASTER_NAME_LABEL, IDC_MASTER_NAME, IDC_CFG_CHANNEL_LABEL, IDC_CHANNEL,
+                   IDC_CFG_SUBCHANNEL_LABEL, IDC_SUBCHANNEL, IDC_CFG_MAC_LABEL, IDC_MAC_OPTIMIZE,
+                   IDC_CFG_VERY_ADVANCED}) {
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
+    }
+    for (int id : {IDC_STATION_TYPE, IDC_DOMAIN, IDC_ROAM_CONFIG, IDC_INACTIVITY_SECONDS,
+                   IDC_INACTIVITY_MINUTES, IDC_CFG_PEER_TO_PEER, IDC_CFG_OK, IDCANCEL}) {
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
+    }
+    EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, IDC_CFG_OK), GWL_STYLE) & BS_TYPEMASK,
+              BS_DEFPUSHBUTTON);
+    EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, IDC_CFG_PEER_TO_PEER), GWL_STYLE) & BS_TYPEMASK,
+              BS_AUTOCHECKBOX);
     DestroyWindow(dialog);
 }
 
