@@ -166,7 +166,9 @@ TEST_F(DriverMeasureTest, RetryAsksForTheSyncStateAgain) {
         EXPECT_EQ(k.refuse ? 1 : 0, sync);
         EXPECT_EQ(77u, sendTime);
         EXPECT_EQ(8, handle);
-        if (k.refuse) EXPECT_EQ("GetfromDataList in SendPing's TransmitPing", traced.back());
+        if (k.refuse) {
+            EXPECT_EQ("GetfromDataList in SendPing's TransmitPing", traced.back());
+        }
     }
 }
 

@@ -73,7 +73,9 @@ TEST_F(DriverQueriesTest, MasterNodeStopsAtTheFirstRefusedItem) {
         EXPECT_STREQ("unchanged", master);  // texts only when all six decoded
         EXPECT_STREQ("unchanged", node);
         EXPECT_EQ(k.decoded >= 1, name[0] == 'A');
-        if (k.decoded >= 1) EXPECT_EQ('\0', name[11]);  // terminated before the failure
+        if (k.decoded >= 1) {
+            EXPECT_EQ('\0', name[11]);  // terminated before the failure
+        }
         EXPECT_EQ(k.decoded >= 2, chan == 7);
         EXPECT_EQ(k.decoded >= 3, sub == 9);
         EXPECT_EQ(0xCC, sync);
