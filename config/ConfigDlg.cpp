@@ -4,6 +4,7 @@
 #include "config/AdapterSettings.h"
 #include "config/GetSettingsDlg.h"
 #include "config/SetupWarningDlg.h"
+#include "driver/DriverTypes.h"
 #include "driver/Operations.h"
 #include "resources/resource.h"
 #include "shell/HelpDlg.h"
@@ -12,8 +13,6 @@
 namespace odr::config {
 
 namespace {
-
-constexpr int kAdapter = 0;
 
 // What a Station has no use for: its own master name, channel, subchannel and MAC
 // optimisation, with their labels.

@@ -6,30 +6,21 @@
 #include <string>
 
 #include "driver/AdapterStatus.h"
+#include "driver/FixedText.h"
 #include "resources/resource.h"
 
 namespace odr::config {
-
-namespace {
-
-// A fixed-size text field of AdapterStatus, up to its first NUL.
-template <size_t N>
-std::string Field(const char (&text)[N]) {
-    return std::string(text, strnlen(text, N));
-}
-
-}  // namespace
 
 CGetSettingsDlg::CGetSettingsDlg(const AdapterStatus& status)
     : ui::Dialog(IDD_GET_SETTINGS), status_(status) {}
 
 bool CGetSettingsDlg::OnInitDialog() {
-    window().SetText(IDC_GS_NODE_ADDRESS, Field(status_.nodeAddress));
-    window().SetText(IDC_GS_ROM_VERSION, Field(status_.romVersion));
+    window().SetText(IDC_GS_NODE_ADDRESS, FieldText(status_.nodeAddress));
+    window().SetText(IDC_GS_ROM_VERSION, FieldText(status_.romVersion));
     char country[8];
     std::snprintf(country, sizeof country, "%x", unsigned(status_.countryCode));
     window().SetText(IDC_GS_COUNTRY_CODE, country);
-    window().SetText(IDC_GS_RSSI_MAP, Field(status_.rssiText));
+    window().SetText(IDC_GS_RSSI_MAP, FieldText(status_.rssiText));
     return true;
 }
 

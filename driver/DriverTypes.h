@@ -21,6 +21,9 @@ constexpr size_t kReqData = 16;
 constexpr uint32_t kIoctlQueryGlobalStats = 0x00170002;
 constexpr uint32_t kDriverObjectId = 0xFF000001;
 
+// The adapter number every adapter operation takes last: there is one adapter.
+constexpr int kAdapter = 0;
+
 // Channel results.
 constexpr int kOk = 0;
 constexpr int kNotCarried = -9;  // the request did not reach the driver

@@ -25,7 +25,6 @@ namespace {
 
 constexpr int kPassTimer = 1;
 constexpr unsigned kPassTimerMs = 100;
-constexpr int kAdapter = 0;
 constexpr uint32_t kPollPauseMs = 1;
 constexpr int kDriverLevelFault = 11;
 constexpr int kTickSpacing = 10;

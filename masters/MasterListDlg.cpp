@@ -23,7 +23,6 @@ namespace odr::masters {
 
 namespace {
 
-constexpr int kAdapter = 0;
 // The stop-search pause sleeps in slices this long, serving paints in between.
 constexpr uint32_t kPauseSliceMs = 20;
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "driver/DriverTypes.h"
+#include "driver/FixedText.h"
 #include "driver/Operations.h"
 #include "driver/Queries.h"
 #include "monitor/MonitorAboutDlg.h"
@@ -22,12 +23,6 @@ const char kOutOfRangeTip[] = "Out of Range of Master";
 namespace {
 
 constexpr char kToolProgram[] = "odrcfg.exe";
-
-// A driver text of a fixed-size buffer, never read past the buffer.
-template <size_t N>
-std::string Text(const char (&buffer)[N]) {
-    return std::string(buffer, strnlen(buffer, N));
-}
 
 }  // namespace
 
@@ -163,7 +158,7 @@ void CMonitorDlg::Poll() {
     }
 
     synchronised_ = ctx_.syncState != 0;
-    const std::string name = Text(ctx_.status.masterName);
+    const std::string name = FieldText(ctx_.status.masterName);
     if (synchronised_ && result == 0 && name != lastMasterName_) lastMasterName_ = name;
 
     UpdateTray(trayState_ == kTrayNone ? TrayAction::Add : TrayAction::Change, synchronised_);
@@ -185,7 +180,7 @@ void CMonitorDlg::UpdateTray(TrayAction action, bool synchronised) {
         }
         return;
     }
-    const std::string masterName = Text(ctx_.status.masterName);
+    const std::string masterName = FieldText(ctx_.status.masterName);
 
     if (toolRunning_) {
         if (trayState_ == kTrayTool) return;
@@ -229,20 +224,20 @@ void CMonitorDlg::UpdateTray(TrayAction action, bool synchronised) {
 std::string CMonitorDlg::NodeLine(const char* label) const {
     // Country code and marker are never read by the monitor; a zero marker adds nothing,
     // as a NUL character would end the text.
-    std::string line = "\n\nNode address:  " + Text(ctx_.status.nodeAddress) + label +
-                       Text(ctx_.status.romVersion) + "/" +
+    std::string line = "\n\nNode address:  " + FieldText(ctx_.status.nodeAddress) + label +
+                       FieldText(ctx_.status.romVersion) + "/" +
                        std::to_string(ctx_.status.countryCode & 0x3F);
     if (ctx_.status.rssiMarker != 0) line += ctx_.status.rssiMarker;
     return line;
 }
 
 std::string CMonitorDlg::SynchronisedLine() const {
-    return "\n\nSynchronized to " + Text(ctx_.status.masterAddress) + "  " +
-           Text(ctx_.status.masterName);
+    return "\n\nSynchronized to " + FieldText(ctx_.status.masterAddress) + "  " +
+           FieldText(ctx_.status.masterName);
 }
 
 std::string CMonitorDlg::VersionLine() const {
-    return productName_ + " driver version " + Text(ctx_.status.driverVersion) +
+    return productName_ + " driver version " + FieldText(ctx_.status.driverVersion) +
            " accessed successfully.";
 }
 
@@ -279,7 +274,7 @@ void CMonitorDlg::FillInformation() {
     ShowInformation(text, true);
 
     if (ctx_.syncState != 0) {
-        const std::string name = Text(ctx_.status.masterName);
+        const std::string name = FieldText(ctx_.status.masterName);
         // Only an icon already shown is changed: before the first poll there is none, and
         // adding one here would leave it behind when the poll adds its own.
         if (name != lastMasterName_ && trayState_ != kTrayNone) {

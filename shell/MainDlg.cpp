@@ -6,6 +6,7 @@
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
 #include "driver/DriverTypes.h"
+#include "driver/FixedText.h"
 #include "driver/Operations.h"
 #include "driver/Queries.h"
 #include "resources/resource.h"
@@ -23,13 +24,6 @@ constexpr int kCheckTimer = 1;
 constexpr unsigned kCheckDelayMs = 100;
 constexpr unsigned kReattachRetryMs = 1000;
 constexpr unsigned kPcCardRetryMs = 10000;
-constexpr int kAdapter = 0;
-
-// A fixed-size text field of AdapterStatus, up to its first NUL.
-template <size_t N>
-std::string Field(const char (&text)[N]) {
-    return std::string(text, strnlen(text, N));
-}
 
 }  // namespace
 
@@ -114,7 +108,7 @@ void CMainDlg::CheckRun() {
     }
 
     GetDriverVersion(adapter.channel, adapter.status.driverVersion, kAdapter);
-    const std::string version = Field(adapter.status.driverVersion);
+    const std::string version = FieldText(adapter.status.driverVersion);
     statusText_ +=
         DriverVersionParagraph(String(IDS_DRIVER_VERSION, "Ondrel driver version"), version);
     ShowStatus();
@@ -149,12 +143,12 @@ void CMainDlg::CheckRun() {
     SetInactivity(adapter.channel, 0, kAdapter);
 
     statusText_ +=
-        NodeParagraph(Field(adapter.status.nodeAddress), Field(adapter.status.romVersion),
+        NodeParagraph(FieldText(adapter.status.nodeAddress), FieldText(adapter.status.romVersion),
                       adapter.status.countryCode, adapter.status.rssiMarker);
     ShowStatus();
     if (syncState != 0) {
-        statusText_ += SynchronizedParagraph(Field(adapter.status.masterAddress),
-                                             Field(adapter.status.masterName));
+        statusText_ += SynchronizedParagraph(FieldText(adapter.status.masterAddress),
+                                             FieldText(adapter.status.masterName));
         window().Enable(IDC_SITE_SURVEY, true);
     } else {
         statusText_ += kNoMasterParagraph;

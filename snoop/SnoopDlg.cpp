@@ -22,7 +22,6 @@ namespace {
 
 constexpr int kSweepTimer = 1;
 constexpr unsigned kSweepMs = 100;
-constexpr int kAdapter = 0;
 // Pause after a failed reading. Readings that succeed follow each other at once, so the
 // reading limit paces the dwell; failing ones leave it to the time limit, which a pause
 // does not change and spinning would fill with a whole core's work.

@@ -10,6 +10,7 @@
 #include "driver/Channel.h"
 #include "driver/DriverTypes.h"
 #include "driver/Firmware.h"
+#include "driver/FixedText.h"
 #include "driver/Measure.h"
 #include "driver/Operations.h"
 #include "driver/Queries.h"
@@ -23,22 +24,9 @@ namespace odr::survey {
 
 namespace {
 
-constexpr int kAdapter = 0;
 constexpr const char* kBroadcast = "ffffffffffff";
 constexpr uint32_t kPingLength = 1500;
 constexpr int kStationMaster = 2;
-
-template <size_t N>
-std::string Field(const char (&text)[N]) {
-    return std::string(text, strnlen(text, N));
-}
-
-// `text` into a fixed field, cut to fit and zero-filled.
-template <size_t N>
-void Store(char (&field)[N], const std::string& text) {
-    std::memset(field, 0, N);
-    std::memcpy(field, text.data(), std::min(text.size(), N - 1));
-}
 
 }  // namespace
 
@@ -96,7 +84,7 @@ void CSiteSurveyDlg::Reset() {
     if (!tickRunning_ && !roundRunning_) StartTickTimer();
 
     const AdapterStatus& status = ctx_.adapter.status;
-    firstPosition_ = Field(status.masterAddress) == Field(status.nodeAddress) ? 1 : 0;
+    firstPosition_ = FieldText(status.masterAddress) == FieldText(status.nodeAddress) ? 1 : 0;
     ui::ScrollBar& bar = w.GetScrollBar(IDC_SURVEY_SCROLL);
     bar.SetRange(firstPosition_, firstPosition_);
     bar.SetPosition(firstPosition_);
@@ -152,7 +140,7 @@ void CSiteSurveyDlg::RoundTimerTick() {
 
     const AdapterStatus& status = ctx_.adapter.status;
     ShowOutOfRange((inRange_ == 0 || !table_.MasterHeard()) &&
-                   Field(status.masterAddress) != Field(status.nodeAddress));
+                   FieldText(status.masterAddress) != FieldText(status.nodeAddress));
     table_.EndRound();
     ++roundsEnded_;
 }
@@ -184,11 +172,11 @@ bool CSiteSurveyDlg::FollowResync() {
         NoteResult(result);
         return false;
     }
-    if (resyncName_ != Field(masterName)) {
+    if (resyncName_ != FieldText(masterName)) {
         char name[12] = {};
         char address[13] = {};
-        Store(name, resyncName_);
-        Store(address, resyncAddress_);
+        StoreFieldText(name, resyncName_);
+        StoreFieldText(address, resyncAddress_);
         const int r =
             SynchToMaster(adapter, uint8_t(settings_.stationType), uint8_t(settings_.domain),
                           resyncChannel_, resyncSubchannel_, name, address, kAdapter);
@@ -199,8 +187,8 @@ bool CSiteSurveyDlg::FollowResync() {
     }
     ShowOutOfRange(false);
     resyncPending_ = false;
-    Store(adapter.status.masterAddress, Field(masterAddress));
-    Store(adapter.status.masterName, Field(masterName));
+    StoreFieldText(adapter.status.masterAddress, FieldText(masterAddress));
+    StoreFieldText(adapter.status.masterName, FieldText(masterName));
     return true;
 }
 
@@ -218,10 +206,10 @@ bool CSiteSurveyDlg::CheckRoam() {
         NoteResult(r);
         return false;
     }
-    if (inRange_ != 0 && Field(masterAddress) != Field(adapter.status.masterAddress)) {
+    if (inRange_ != 0 && FieldText(masterAddress) != FieldText(adapter.status.masterAddress)) {
         adapter.os.Beep(kAlertBeepHz, kAlertBeepMs);
-        Store(adapter.status.masterAddress, Field(masterAddress));
-        Store(adapter.status.masterName, Field(masterName));
+        StoreFieldText(adapter.status.masterAddress, FieldText(masterAddress));
+        StoreFieldText(adapter.status.masterName, FieldText(masterName));
         EmptyRows();
         Reset();
     }
@@ -231,7 +219,7 @@ bool CSiteSurveyDlg::CheckRoam() {
 void CSiteSurveyDlg::CollectReplies() {
     AdapterContext& adapter = ctx_.adapter;
     ui::Window& w = window();
-    const std::string master = Field(adapter.status.masterAddress);
+    const std::string master = FieldText(adapter.status.masterAddress);
     for (int n = 0; n < kMaxCollectedReplies; ++n) {
         char address[13] = {};
         uint32_t value = 0;
@@ -294,8 +282,8 @@ void CSiteSurveyDlg::Refresh() {
             SetCell(IDC_SURVEY_ADDRESS_FIRST + r, node.address);
             if (top_ != 0) SetCell(IDC_SURVEY_MASTER_FIRST, "");
         } else {
-            SetCell(IDC_SURVEY_ADDRESS_FIRST + r, Field(status.masterAddress));
-            SetCell(IDC_SURVEY_MASTER_FIRST + r, Field(status.masterName));
+            SetCell(IDC_SURVEY_ADDRESS_FIRST + r, FieldText(status.masterAddress));
+            SetCell(IDC_SURVEY_MASTER_FIRST + r, FieldText(status.masterName));
         }
         SetCell(IDC_SURVEY_QUALITY_FIRST + r, std::to_string(node.linkQuality));
         SetCell(IDC_SURVEY_ACTIVITY_FIRST + r, table_.IsActive(i) ? "(*)" : "( )");
@@ -406,8 +394,8 @@ void CSiteSurveyDlg::ChangeRoaming() {
     NoteResult(result);
     bool pending = false;
     if (result == 0 && nodeAddress[0] != '\0') {
-        std::string name = Field(masterName);
-        std::string address = Field(masterAddress);
+        std::string name = FieldText(masterName);
+        std::string address = FieldText(masterAddress);
         if (turningOff) {
             // The adapter is to stay with the master the user sees in row 0.
             const std::string shownName = w.GetText(IDC_SURVEY_MASTER_FIRST);
@@ -422,15 +410,15 @@ void CSiteSurveyDlg::ChangeRoaming() {
         if (turningOff && resyncOnRoamingOff_) {
             char nameField[12] = {};
             char addressField[13] = {};
-            Store(nameField, name);
-            Store(addressField, address);
+            StoreFieldText(nameField, name);
+            StoreFieldText(addressField, address);
             const int r =
                 SynchToMaster(adapter, uint8_t(settings_.stationType), uint8_t(settings_.domain),
                               channel, subchannel, nameField, addressField, kAdapter);
             NoteResult(r);
             if (r != 0) {
-                resyncName_ = Field(nameField);
-                resyncAddress_ = Field(addressField);
+                resyncName_ = FieldText(nameField);
+                resyncAddress_ = FieldText(addressField);
                 resyncChannel_ = channel;
                 resyncSubchannel_ = subchannel;
                 pending = true;
@@ -507,8 +495,8 @@ void CSiteSurveyDlg::LogRound() {
         const int i = table_.IndexAt(p, sortMode_);
         const SurveyNode& node = table_.Node(i);
         log_.Row(w, {std::to_string(roundsEnded_),
-                     i == 0 ? Field(status.masterAddress) : std::string(node.address),
-                     i == 0 ? Field(status.masterName) : std::string(),
+                     i == 0 ? FieldText(status.masterAddress) : std::string(node.address),
+                     i == 0 ? FieldText(status.masterName) : std::string(),
                      std::to_string(node.linkQuality), table_.IsActive(i) ? "(*)" : "( )",
                      std::to_string(node.strength), std::to_string(node.replies[slot])});
     }
