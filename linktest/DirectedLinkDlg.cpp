@@ -12,6 +12,7 @@
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
 #include "driver/DriverTypes.h"
+#include "driver/FixedText.h"
 #include "driver/Measure.h"
 #include "driver/Operations.h"
 #include "driver/Queries.h"
@@ -312,8 +313,8 @@ void CDirectedLinkDlg::FollowMaster(const char* masterAddress, const char* maste
     // The process-wide record follows too, so that a Reset finds the target still the
     // master and the new master already remembered.
     AdapterStatus& status = ctx_.adapter.status;
-    std::snprintf(status.masterAddress, sizeof status.masterAddress, "%s", masterAddress);
-    std::snprintf(status.masterName, sizeof status.masterName, "%s", masterName);
+    StoreFieldText(status.masterAddress, masterAddress);
+    StoreFieldText(status.masterName, masterName);
     rememberedMaster_ = masterAddress;
     if (!targetIsMaster_) return;
     target_ = masterAddress;

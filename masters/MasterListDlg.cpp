@@ -4,13 +4,13 @@
 #include "masters/MasterListDlg.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "config/AdapterSettings.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
 #include "driver/DriverTypes.h"
 #include "driver/Firmware.h"
+#include "driver/FixedText.h"
 #include "driver/Operations.h"
 #include "driver/Queries.h"
 #include "masters/ChangeDomainDlg.h"
@@ -297,10 +297,8 @@ void CMasterListDlg::OnChosenMaster(Open open) {
             if (result != kOk) {
                 // The tool names the chosen master even though the adapter is not on it.
                 AdapterStatus& status = ctx_.adapter.status;
-                std::snprintf(status.masterName, sizeof status.masterName, "%s",
-                              master.name.c_str());
-                std::snprintf(status.masterAddress, sizeof status.masterAddress, "%s",
-                              master.address.c_str());
+                StoreFieldText(status.masterName, master.name);
+                StoreFieldText(status.masterAddress, master.address);
             }
             open(master, result);
         }
