@@ -5,22 +5,22 @@
 //
 // Build and run (no sanitizers, optimised):
 //   g++ -std=c++17 -O2 -I. -o /tmp/bench_settings bench/bench_settings.cpp
-//       config/AdapterSettings.cpp platform/MemoryRegistry.cpp && /tmp/bench_settings
+//       settings/AdapterSettings.cpp platform/MemoryRegistry.cpp && /tmp/bench_settings
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "config/AdapterSettings.h"
 #include "platform/MemoryRegistry.h"
+#include "settings/AdapterSettings.h"
 #include "tests/native/fakes/FakePlatform.h"
 
 namespace {
 
-using odr::config::AdapterSettings;
 using odr::platform::MemoryRegistry;
 using odr::platform::OsVersion;
+using odr::settings::AdapterSettings;
 
 std::string Num(int i) {
     char text[16];

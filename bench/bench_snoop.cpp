@@ -14,7 +14,7 @@
 #include "driver/RssiTable.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
-#include "shell/ShellContext.h"
+#include "shell/kit/ShellContext.h"
 #include "sim/Scenario.h"
 #include "sim/SimDevice.h"
 #include "snoop/SnoopDlg.h"

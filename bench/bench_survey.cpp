@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "config/AdapterSettings.h"
 #include "driver/AdapterContext.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
@@ -17,8 +16,9 @@
 #include "driver/RssiTable.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
-#include "shell/ShellContext.h"
-#include "shell/ToolLauncher.h"
+#include "settings/AdapterSettings.h"
+#include "shell/kit/ShellContext.h"
+#include "shell/kit/ToolLauncher.h"
 #include "sim/Scenario.h"
 #include "sim/SimDevice.h"
 #include "survey/SiteSurveyDlg.h"
@@ -69,7 +69,7 @@ struct Window {
     odr::platform::MemoryRegistry registry;
     odr::test::FakeHost host;
     odr::shell::ShellContext ctx{adapter, host, registry};
-    odr::config::AdapterSettings settings{registry, os, [] { return uint16_t(0); }};
+    odr::settings::AdapterSettings settings{registry, os, [] { return uint16_t(0); }};
     odr::shell::NoTools tools;
     odr::survey::CSiteSurveyDlg dialog{ctx, settings, tools};
 };

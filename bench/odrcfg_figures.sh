@@ -17,7 +17,7 @@ exec "$source_dir/scripts/winesession.sh" "$build" -- \
     bash -c '
 set -euo pipefail
 build=$1 idle=$2
-probe() { wine "$build/tools/odrprobe.exe" "$@" | tr -d "\r"; }
+probe() { wine "$build/probe/odrprobe.exe" "$@" | tr -d "\r"; }
 title="Ondrel Site Survey & Configuration Tool"
 # Waits up to 20 s for the main window to show its master.
 wait_synchronised() {

@@ -1,14 +1,14 @@
 // The Configuration window.
 #include "config/ConfigDlg.h"
 
-#include "config/AdapterSettings.h"
 #include "config/GetSettingsDlg.h"
 #include "config/SetupWarningDlg.h"
 #include "driver/DriverTypes.h"
 #include "driver/Operations.h"
 #include "resources/resource.h"
-#include "shell/HelpDlg.h"
-#include "shell/ShellContext.h"
+#include "settings/AdapterSettings.h"
+#include "shell/kit/HelpDlg.h"
+#include "shell/kit/ShellContext.h"
 
 namespace odr::config {
 

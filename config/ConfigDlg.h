@@ -13,8 +13,6 @@ struct ShellContext;
 
 namespace odr::config {
 
-class AdapterSettings;
-
 class CConfigDlg : public ui::Dialog {
   public:
     // The working values start empty; the opener fills them (Fill) before the window opens.

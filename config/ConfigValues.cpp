@@ -1,8 +1,8 @@
 // Working values of the Configuration window.
 #include "config/ConfigValues.h"
 
-#include "config/AdapterSettings.h"
 #include "driver/Operations.h"
+#include "settings/AdapterSettings.h"
 
 namespace odr::config {
 

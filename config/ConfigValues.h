@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+namespace odr::settings {
+class AdapterSettings;
+}
+
 namespace odr::config {
 
-class AdapterSettings;
+using settings::AdapterSettings;
 
 constexpr char kStationText[] = "Station";
 constexpr char kAlternateMasterText[] = "Alternate Master";

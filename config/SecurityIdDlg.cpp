@@ -1,9 +1,9 @@
 // The security ID entry.
 #include "config/SecurityIdDlg.h"
 
-#include "config/SecurityIdSender.h"
+#include "driver/SecurityIdSender.h"
 #include "resources/resource.h"
-#include "shell/ShellContext.h"
+#include "shell/kit/ShellContext.h"
 
 namespace odr::config {
 

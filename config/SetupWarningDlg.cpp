@@ -3,7 +3,7 @@
 
 #include "config/SecurityIdDlg.h"
 #include "resources/resource.h"
-#include "shell/ShellContext.h"
+#include "shell/kit/ShellContext.h"
 
 namespace odr::config {
 

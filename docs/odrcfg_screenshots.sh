@@ -12,7 +12,7 @@ exec "$docs/../scripts/winesession.sh" "$build" -- \
     bash -c '
 set -uo pipefail
 build=$1 docs=$2
-probe() { wine "$build/tools/odrprobe.exe" "$@" | tr -d "\r"; }
+probe() { wine "$build/probe/odrprobe.exe" "$@" | tr -d "\r"; }
 title="Ondrel Site Survey & Configuration Tool"
 
 # Saves the window titled $1 (and what lies on it) as docs/$2.png.

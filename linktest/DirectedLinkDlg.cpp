@@ -18,7 +18,7 @@
 #include "driver/Queries.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
-#include "shell/HelpDlg.h"
+#include "shell/kit/HelpDlg.h"
 
 namespace odr::linktest {
 

@@ -8,9 +8,9 @@
 
 #include "linktest/LinkWindow.h"
 #include "linktest/SignalHistory.h"
-#include "shell/LogSwitch.h"
-#include "shell/ShellContext.h"
-#include "shell/ToolLauncher.h"
+#include "shell/kit/LogSwitch.h"
+#include "shell/kit/ShellContext.h"
+#include "shell/kit/ToolLauncher.h"
 #include "ui/Dialog.h"
 
 namespace odr::linktest {

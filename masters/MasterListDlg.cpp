@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "config/AdapterSettings.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
 #include "driver/DriverTypes.h"
@@ -16,8 +15,9 @@
 #include "masters/ChangeDomainDlg.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
-#include "shell/HelpDlg.h"
-#include "shell/HelpFile.h"
+#include "settings/AdapterSettings.h"
+#include "shell/kit/HelpDlg.h"
+#include "shell/kit/HelpFile.h"
 
 namespace odr::masters {
 
@@ -33,7 +33,7 @@ const struct {
 
 }  // namespace
 
-CMasterListDlg::CMasterListDlg(shell::ShellContext& context, config::AdapterSettings& settings,
+CMasterListDlg::CMasterListDlg(shell::ShellContext& context, settings::AdapterSettings& settings,
                                shell::ToolLauncher& tools)
     : ui::Dialog(IDD_MASTER_LIST), ctx_(context), settings_(settings), tools_(tools) {}
 

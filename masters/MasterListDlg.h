@@ -8,11 +8,11 @@
 
 #include "masters/MasterList.h"
 #include "resources/resource.h"
-#include "shell/ShellContext.h"
-#include "shell/ToolLauncher.h"
+#include "shell/kit/ShellContext.h"
+#include "shell/kit/ToolLauncher.h"
 #include "ui/Dialog.h"
 
-namespace odr::config {
+namespace odr::settings {
 class AdapterSettings;
 }
 
@@ -27,7 +27,7 @@ constexpr uint32_t kStopSearchPauseMs = 500;
 class CMasterListDlg : public ui::Dialog {
   public:
     // `settings` is the main window's record; `tools` opens the link test and the survey.
-    CMasterListDlg(shell::ShellContext& context, config::AdapterSettings& settings,
+    CMasterListDlg(shell::ShellContext& context, settings::AdapterSettings& settings,
                    shell::ToolLauncher& tools);
 
     // Set by the opener before the window runs, read back after it has closed.
@@ -76,7 +76,7 @@ class CMasterListDlg : public ui::Dialog {
     void Dismiss(int result);
 
     shell::ShellContext& ctx_;
-    config::AdapterSettings& settings_;
+    settings::AdapterSettings& settings_;
     shell::ToolLauncher& tools_;
     MasterList masters_;
     int currentDomain_ = 0;

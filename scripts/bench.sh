@@ -58,7 +58,7 @@ fi
 
 build=$2
 seconds=${ODR_BENCH_SECONDS:-60}
-probe() { wine "$build/tools/odrprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+probe() { wine "$build/probe/odrprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 ticks=$(getconf CLK_TCK)
 # utime + stime of a process, in clock ticks.
 cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }

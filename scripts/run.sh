@@ -28,7 +28,7 @@ fi
 
 build=$2
 mode=$3
-probe() { wine "$build/tools/odrprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+probe() { wine "$build/probe/odrprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 pids=()
 stop_programs() {

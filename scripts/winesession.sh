@@ -8,7 +8,7 @@
 #   `winepath`, `reg`, ... go through it and never through the distribution's wrappers;
 # - creates the prefix on first use with "Managed"=N for the X11 driver;
 # - starts Xvfb when there is no DISPLAY, and stops it afterwards;
-# - keeps a persistent wineserver and one idle Windows process (BUILD/tools/odrprobe.exe
+# - keeps a persistent wineserver and one idle Windows process (BUILD/probe/odrprobe.exe
 #   idle) for the whole command, so each test does not pay for Wine's helper processes;
 # - stops everything it started on the way out, also on failure.
 # ODR_SEED_ADAPTER=1 also gives the prefix the adapter's Windows NT settings key;
@@ -27,7 +27,7 @@ build=$(cd "$build" && pwd)
 source "$build/wine.env"
 arch=${ODR_WINEARCH:?}
 prefix=${ODR_WINEPREFIX:?}
-probe=$build/tools/odrprobe.exe
+probe=$build/probe/odrprobe.exe
 
 if [[ $arch == win64 ]]; then
     loader=/usr/lib/wine/wine64

@@ -11,10 +11,10 @@
 #include "driver/Queries.h"
 #include "resources/resource.h"
 #include "shell/AboutDlg.h"
-#include "shell/ErrorDlg.h"
-#include "shell/HelpDlg.h"
-#include "shell/HelpFile.h"
 #include "shell/MainStatus.h"
+#include "shell/kit/ErrorDlg.h"
+#include "shell/kit/HelpDlg.h"
+#include "shell/kit/HelpFile.h"
 
 namespace odr::shell {
 
@@ -34,7 +34,7 @@ CMainDlg::CMainDlg(ShellContext& context, ToolLauncher& tools)
       settings_(context.registry, context.adapter.os, [&channel = context.adapter.channel] {
           // A failed open says nothing about which driver is installed: either one's key
           // is the adapter's, so a PC card whose driver is not loaded is still recognised.
-          return channel.IsOpen() ? channel.GetDriverKind() : config::kNoDriverKind;
+          return channel.IsOpen() ? channel.GetDriverKind() : settings::kNoDriverKind;
       }) {}
 
 std::string CMainDlg::String(int id, const char* fallback) {

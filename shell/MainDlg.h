@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "config/AdapterSettings.h"
-#include "shell/ShellContext.h"
-#include "shell/ToolLauncher.h"
+#include "settings/AdapterSettings.h"
+#include "shell/kit/ShellContext.h"
+#include "shell/kit/ToolLauncher.h"
 #include "ui/Dialog.h"
 
 namespace odr::shell {
@@ -26,7 +26,7 @@ class CMainDlg : public ui::Dialog {
     void CheckRun();
 
     // State, readable by tests and the tools' openers.
-    const config::AdapterSettings& Settings() const { return settings_; }
+    const settings::AdapterSettings& Settings() const { return settings_; }
     bool AdapterReady() const { return adapterReady_; }
     bool ReattachNeeded() const { return reattachNeeded_; }
     int SearchMode() const { return searchMode_; }
@@ -44,7 +44,7 @@ class CMainDlg : public ui::Dialog {
 
     ShellContext& ctx_;
     ToolLauncher& tools_;
-    config::AdapterSettings settings_;
+    settings::AdapterSettings settings_;
     bool adapterReady_ = false;
     bool reattachNeeded_ = true;
     int searchMode_ = 1;

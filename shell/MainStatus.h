@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "config/AdapterSettings.h"
+#include "settings/AdapterSettings.h"
 
 namespace odr::shell {
 
@@ -32,6 +32,6 @@ constexpr const char kNoMasterParagraph[] =
     "\n\nCould not find a Master to synchronize with.  Verify that your Domain and Security "
     "ID match those of a Master.";
 
-using config::InactivityUnits;
+using settings::InactivityUnits;
 
 }  // namespace odr::shell

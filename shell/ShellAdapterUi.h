@@ -5,7 +5,7 @@
 #include <string>
 
 #include "driver/AdapterContext.h"
-#include "shell/StatusDlg.h"
+#include "shell/kit/StatusDlg.h"
 #include "ui/Host.h"
 
 namespace odr::shell {

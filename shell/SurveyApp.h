@@ -3,8 +3,8 @@
 // with it.
 #pragma once
 
-#include "shell/ShellContext.h"
-#include "shell/ToolLauncher.h"
+#include "shell/kit/ShellContext.h"
+#include "shell/kit/ToolLauncher.h"
 
 namespace odr::shell {
 

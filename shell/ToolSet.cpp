@@ -9,20 +9,20 @@
 
 namespace odr::shell {
 
-void CToolSet::RunMasterList(config::AdapterSettings& settings, int* searchMode) {
+void CToolSet::RunMasterList(settings::AdapterSettings& settings, int* searchMode) {
     masters::CMasterListDlg list(ctx_, settings, *this);
     list.SetSearchMode(*searchMode);
     ctx_.host.RunModal(list);
     *searchMode = list.SearchMode();
 }
 
-void CToolSet::RunSiteSurvey(config::AdapterSettings& settings) {
+void CToolSet::RunSiteSurvey(settings::AdapterSettings& settings) {
     survey::CSiteSurveyDlg survey(ctx_, settings, *this);
     survey.SetSortMode(0);
     ctx_.host.RunModal(survey);
 }
 
-void CToolSet::RunCellSurvey(config::AdapterSettings& settings, bool inRange) {
+void CToolSet::RunCellSurvey(settings::AdapterSettings& settings, bool inRange) {
     const int helpContext = ctx_.helpContext;
     ctx_.helpContext = kHelpContextSiteSurvey;
     survey::CSiteSurveyDlg survey(ctx_, settings, *this);
@@ -45,7 +45,7 @@ void CToolSet::RunLinkTest(const LinkTestTarget& target) {
     defaults.pingType = link.PingType();
 }
 
-void CToolSet::RunConfiguration(config::AdapterSettings& settings) {
+void CToolSet::RunConfiguration(settings::AdapterSettings& settings) {
     config::CConfigDlg configuration(ctx_, settings);
     configuration.Fill(settings);
     ctx_.host.RunModal(configuration);

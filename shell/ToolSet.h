@@ -1,8 +1,8 @@
 // The tools the main window opens, each run modally on the program's context.
 #pragma once
 
-#include "shell/ShellContext.h"
-#include "shell/ToolLauncher.h"
+#include "shell/kit/ShellContext.h"
+#include "shell/kit/ToolLauncher.h"
 
 namespace odr::shell {
 
@@ -10,12 +10,12 @@ class CToolSet : public ToolLauncher {
   public:
     explicit CToolSet(ShellContext& context) : ctx_(context) {}
 
-    void RunMasterList(config::AdapterSettings& settings, int* searchMode) override;
-    void RunSiteSurvey(config::AdapterSettings& settings) override;
+    void RunMasterList(settings::AdapterSettings& settings, int* searchMode) override;
+    void RunSiteSurvey(settings::AdapterSettings& settings) override;
     void RunSnoop() override;
-    void RunConfiguration(config::AdapterSettings& settings) override;
+    void RunConfiguration(settings::AdapterSettings& settings) override;
     void RunLinkTest(const LinkTestTarget& target) override;
-    void RunCellSurvey(config::AdapterSettings& settings, bool inRange) override;
+    void RunCellSurvey(settings::AdapterSettings& settings, bool inRange) override;
 
   private:
     ShellContext& ctx_;

@@ -8,24 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "driver/StartupValues.h"
+
 namespace odr::sim {
 
 using Address = std::array<uint8_t, 6>;
-
-// Values the adapter starts with: from the stored settings when the host is given them,
-// else from the scenario's [adapter] section.
-struct StartupValues {
-    uint8_t stationType = 0;
-    uint8_t domain = 1;
-    uint8_t channel = 1;
-    uint8_t subchannel = 1;
-    std::string masterName = "MASTER";
-    uint8_t roaming = 0;  // 0 enabled, 1 disabled
-    uint16_t inactivity = 0;
-    uint8_t peerToPeer = 0;
-    uint8_t macOptimize = 0;
-    uint8_t roamConfig = 1;  // 0 Slow, 1 Normal, 2 Fast
-};
 
 // A level in dBm that is constant or follows straight lines between (seconds, dBm) points.
 struct Course {
@@ -71,7 +58,7 @@ struct AdapterConfig {
     CalibrationKind calibrationKind = CalibrationKind::Points;
     std::vector<std::pair<uint8_t, uint8_t>> calibration{{40, 200}, {60, 150}, {80, 100}};
     std::string securityId = "SITE1";
-    StartupValues startup;
+    StartupValues startup;  // used when the host is given no stored settings
     uint32_t acquireMs = 300;
 };
 

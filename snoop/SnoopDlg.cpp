@@ -13,7 +13,7 @@
 #include "driver/Queries.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
-#include "shell/HelpDlg.h"
+#include "shell/kit/HelpDlg.h"
 #include "snoop/SnoopGraph.h"
 
 namespace odr::snoop {

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "shell/LogSwitch.h"
-#include "shell/ShellContext.h"
+#include "shell/kit/LogSwitch.h"
+#include "shell/kit/ShellContext.h"
 #include "snoop/SnoopBand.h"
 #include "snoop/SpectrumSample.h"
 #include "ui/Dialog.h"

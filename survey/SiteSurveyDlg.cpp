@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "config/AdapterSettings.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
 #include "driver/DriverTypes.h"
@@ -16,8 +15,9 @@
 #include "driver/Queries.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
-#include "shell/HelpDlg.h"
-#include "shell/HelpFile.h"
+#include "settings/AdapterSettings.h"
+#include "shell/kit/HelpDlg.h"
+#include "shell/kit/HelpFile.h"
 #include "survey/SurveyScroll.h"
 
 namespace odr::survey {
@@ -30,7 +30,7 @@ constexpr int kStationMaster = 2;
 
 }  // namespace
 
-CSiteSurveyDlg::CSiteSurveyDlg(shell::ShellContext& context, config::AdapterSettings& settings,
+CSiteSurveyDlg::CSiteSurveyDlg(shell::ShellContext& context, settings::AdapterSettings& settings,
                                shell::ToolLauncher& tools)
     : ui::Dialog(IDD_SITE_SURVEY),
       ctx_(context),

@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/LogSwitch.h"
-#include "shell/ShellContext.h"
-#include "shell/ToolLauncher.h"
+#include "shell/kit/LogSwitch.h"
+#include "shell/kit/ShellContext.h"
+#include "shell/kit/ToolLauncher.h"
 #include "survey/SurveyTable.h"
 #include "ui/Dialog.h"
 
-namespace odr::config {
+namespace odr::settings {
 class AdapterSettings;
 }
 
@@ -33,7 +33,7 @@ constexpr const char* kOutOfRangeText = "Out of Range of Master";
 class CSiteSurveyDlg : public ui::Dialog {
   public:
     // `settings` is the main window's record; `tools` opens the directed link test.
-    CSiteSurveyDlg(shell::ShellContext& context, config::AdapterSettings& settings,
+    CSiteSurveyDlg(shell::ShellContext& context, settings::AdapterSettings& settings,
                    shell::ToolLauncher& tools);
 
     // Set by the opener before the window runs.
@@ -88,7 +88,7 @@ class CSiteSurveyDlg : public ui::Dialog {
     void LogRound();
 
     shell::ShellContext& ctx_;
-    config::AdapterSettings& settings_;
+    settings::AdapterSettings& settings_;
     shell::ToolLauncher& tools_;
     SurveyTable table_;
     int sortMode_ = 0;

@@ -19,8 +19,8 @@
 #include "resources/resource.h"
 #include "shell/MainDlg.h"
 #include "shell/ShellAdapterUi.h"
-#include "shell/ShellContext.h"
-#include "shell/ToolLauncher.h"
+#include "shell/kit/ShellContext.h"
+#include "shell/kit/ToolLauncher.h"
 #include "sim/Scenario.h"
 #include "sim/SimDevice.h"
 

@@ -13,7 +13,7 @@
 #include "platform/win32/Win32Platform.h"
 #include "resources/resource.h"
 #include "shell/ShellAdapterUi.h"
-#include "shell/ShellContext.h"
+#include "shell/kit/ShellContext.h"
 #include "sim/Scenario.h"
 #include "sim/SimDevice.h"
 #include "snoop/SnoopDlg.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "config/AdapterSettings.h"
 #include "platform/win32/Win32Registry.h"
+#include "settings/AdapterSettings.h"
 #include "tests/native/fakes/FakePlatform.h"
 
 namespace {
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
                 Ms(std::chrono::steady_clock::now() - t0) / 1000);
 
     odr::test::FakeOs os;  // quiet; Windows NT 4.0 unless set
-    odr::config::AdapterSettings settings(*reg, os, [] { return uint16_t(0); });
+    odr::settings::AdapterSettings settings(*reg, os, [] { return uint16_t(0); });
     settings.SetStoreRoot(kCurrentUser, kStore);
     t0 = std::chrono::steady_clock::now();
     settings.LoadSettings();

@@ -11,7 +11,7 @@ if [[ -z ${WINESERVER:-} ]]; then
     [[ ${WINEARCH:-} == win32 && -x /usr/lib/wine/wineserver32 ]] && WINESERVER=/usr/lib/wine/wineserver32
 fi
 export PATH WINESERVER
-PROBE="$ODR_BUILD_DIR/tools/odrprobe.exe"
+PROBE="$ODR_BUILD_DIR/probe/odrprobe.exe"
 ODRSTAT="$ODR_BUILD_DIR/odrstat.exe"
 INFO_TITLE="Ondrel Status Monitor Information"
 TOOL_TITLE="Ondrel Site Survey & Configuration Tool"

@@ -1,7 +1,7 @@
 // The help file's section extraction over any text and any keywords.
 #include <string>
 
-#include "shell/HelpFile.h"
+#include "shell/kit/HelpFile.h"
 #include "tests/fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -8,9 +8,9 @@
 #include <tuple>
 #include <utility>
 
-#include "config/AdapterSettings.h"
 #include "config/ConfigValues.h"
 #include "platform/MemoryRegistry.h"
+#include "settings/AdapterSettings.h"
 #include "tests/fuzz/FuzzInput.h"
 #include "tests/native/fakes/FakePlatform.h"
 
@@ -36,7 +36,7 @@ std::string Pick(FuzzInput& in, const char* const* names, size_t count) {
 using Values = std::map<std::pair<std::string, std::string>, std::pair<uint32_t, std::string>>;
 
 std::tuple<int, int, std::string, int, int, int, int, int, int, int, int, int, int> Record(
-    const odr::config::AdapterSettings& s) {
+    const odr::settings::AdapterSettings& s) {
     return {s.macOptimize,       s.masterCapable, s.masterName, s.stationType, s.pcCard,
             s.channel,           s.subchannel,    s.domain,     s.roamConfig,  s.inactivitySeconds,
             s.inactivityMinutes, s.peerToPeer,    s.radioMode};
@@ -72,16 +72,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         values[{same, name}] = {type, bytes};
     }
 
-    odr::config::AdapterSettings first(registry, os, [kind] { return kind; });
+    odr::settings::AdapterSettings first(registry, os, [kind] { return kind; });
     first.LoadSettings();
     first.SaveSettings();
     Require(registry.OpenHandleCount() <= 1, "only the adapter's key stays open");
 
     // What was saved loads back, and saving it again changes nothing.
-    odr::config::AdapterSettings second(registry, os, [kind] { return kind; });
+    odr::settings::AdapterSettings second(registry, os, [kind] { return kind; });
     second.LoadSettings();
     second.SaveSettings();
-    odr::config::AdapterSettings third(registry, os, [kind] { return kind; });
+    odr::settings::AdapterSettings third(registry, os, [kind] { return kind; });
     third.LoadSettings();
     Require(Record(second) == Record(third), "saved settings load back unchanged");
 
@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto openBefore = registry.OpenHandleCount();
     odr::config::SaveValues(shown, third);
     Require(registry.OpenHandleCount() == openBefore, "OK leaves no key open");
-    odr::config::AdapterSettings reopened(registry, os, [kind] { return kind; });
+    odr::settings::AdapterSettings reopened(registry, os, [kind] { return kind; });
     reopened.LoadSettings();
     const odr::config::ConfigValues again = odr::config::ValuesFromSettings(reopened);
     Require(Shown(again) == Shown(shown), "OK without a change stores what was shown");

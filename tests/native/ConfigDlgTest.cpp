@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "config/AdapterSettings.h"
 #include "config/ConfigDlg.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
@@ -22,11 +21,12 @@
 #include "fakes/RegistryBytes.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
-#include "shell/HelpDlg.h"
+#include "settings/AdapterSettings.h"
 #include "shell/MainDlg.h"
 #include "shell/ShellAdapterUi.h"
-#include "shell/ShellContext.h"
 #include "shell/ToolSet.h"
+#include "shell/kit/HelpDlg.h"
+#include "shell/kit/ShellContext.h"
 #include "sim/SimDevice.h"
 
 namespace odr::config {

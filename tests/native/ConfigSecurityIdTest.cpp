@@ -24,8 +24,8 @@
 #include "resources/resource.h"
 #include "shell/MainDlg.h"
 #include "shell/ShellAdapterUi.h"
-#include "shell/ShellContext.h"
 #include "shell/ToolSet.h"
+#include "shell/kit/ShellContext.h"
 #include "sim/SimDevice.h"
 
 namespace odr::config {

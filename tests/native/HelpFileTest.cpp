@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "fakes/FakePlatform.h"
-#include "shell/HelpFile.h"
+#include "shell/kit/HelpFile.h"
 
 namespace odr::shell {
 namespace {

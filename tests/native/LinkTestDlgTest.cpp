@@ -27,9 +27,9 @@
 #include "linktest/DirectedLinkDlg.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
-#include "shell/HelpDlg.h"
 #include "shell/ShellAdapterUi.h"
 #include "shell/ToolSet.h"
+#include "shell/kit/HelpDlg.h"
 #include "sim/Scenario.h"
 #include "sim/SimDevice.h"
 

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "config/AdapterSettings.h"
 #include "driver/AdapterContext.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
@@ -28,10 +27,11 @@
 #include "masters/MasterListDlg.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
-#include "shell/HelpDlg.h"
+#include "settings/AdapterSettings.h"
 #include "shell/MainDlg.h"
 #include "shell/ShellAdapterUi.h"
 #include "shell/ToolSet.h"
+#include "shell/kit/HelpDlg.h"
 #include "sim/Scenario.h"
 #include "sim/SimDevice.h"
 #include "survey/SiteSurveyDlg.h"
@@ -81,7 +81,7 @@ struct RecordingLauncher : shell::NoTools {
         helpContexts.push_back(ctx->helpContext);
         if (during) during();
     }
-    void RunCellSurvey(config::AdapterSettings&, bool inRange) override {
+    void RunCellSurvey(settings::AdapterSettings&, bool inRange) override {
         cellSurveys.push_back(inRange);
         statusMasters.push_back(std::string(ctx->adapter.status.masterName) + " " +
                                 ctx->adapter.status.masterAddress);
@@ -209,8 +209,8 @@ struct MasterRig : test::FakeShell {
         return values;
     }
 
-    config::AdapterSettings settings{registry, fc.os,
-                                     [this] { return fc.channel.GetDriverKind(); }};
+    settings::AdapterSettings settings{registry, fc.os,
+                                       [this] { return fc.channel.GetDriverKind(); }};
     RecordingLauncher launcher;
     CMasterListDlg dialog{ctx, settings, launcher};
     test::FakeWindow* w = nullptr;

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/FakePlatform.h"
-#include "shell/SessionLog.h"
+#include "shell/kit/SessionLog.h"
 
 namespace odr::shell {
 namespace {

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "config/AdapterSettings.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/RegistryBytes.h"
 #include "platform/MemoryRegistry.h"
+#include "settings/AdapterSettings.h"
 
-namespace odr::config {
+namespace odr::settings {
 namespace {
 
 using namespace odr::platform;
@@ -482,4 +482,4 @@ TEST_F(SettingsAdapterTest, ValuesOfEveryTypeAndLength) {
 }
 
 }  // namespace
-}  // namespace odr::config
+}  // namespace odr::settings

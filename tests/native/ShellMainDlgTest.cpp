@@ -7,7 +7,6 @@
 #include <functional>
 #include <memory>
 
-#include "config/AdapterSettings.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
 #include "driver/RssiTable.h"
@@ -16,6 +15,7 @@
 #include "fakes/FakeUi.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
+#include "settings/AdapterSettings.h"
 #include "shell/MainDlg.h"
 #include "shell/ShellAdapterUi.h"
 #include "shell/SurveyApp.h"
@@ -47,13 +47,13 @@ struct RecordingTools : ToolLauncher {
         channelOpen = ctx->adapter.channel.IsOpen();
         ctx->acceleratorTarget = &toolWindow;  // as the Configuration dialog does
     }
-    void RunMasterList(config::AdapterSettings&, int* searchMode) override {
+    void RunMasterList(settings::AdapterSettings&, int* searchMode) override {
         Note("masters");
         *searchMode = 0;
     }
-    void RunSiteSurvey(config::AdapterSettings&) override { Note("survey"); }
+    void RunSiteSurvey(settings::AdapterSettings&) override { Note("survey"); }
     void RunSnoop() override { Note("snoop"); }
-    void RunConfiguration(config::AdapterSettings&) override { Note("config"); }
+    void RunConfiguration(settings::AdapterSettings&) override { Note("config"); }
 };
 
 enum class Driver { Fake, Simulated };

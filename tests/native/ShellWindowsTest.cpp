@@ -6,9 +6,9 @@
 #include "resources/resource.h"
 #include "resources/version.h"
 #include "shell/AboutDlg.h"
-#include "shell/ErrorDlg.h"
-#include "shell/HelpDlg.h"
-#include "shell/StatusDlg.h"
+#include "shell/kit/ErrorDlg.h"
+#include "shell/kit/HelpDlg.h"
+#include "shell/kit/StatusDlg.h"
 
 namespace odr::shell {
 namespace {

@@ -1,10 +1,10 @@
 // Choosing the simulated adapter: the switch, the environment variable, and scenario loading.
 #include <gtest/gtest.h>
 
-#include "config/StoredStartup.h"
 #include "driver/DataList.h"
 #include "driver/DriverTypes.h"
 #include "fakes/FakePlatform.h"
+#include "main/AdapterDevice.h"
 #include "platform/MemoryRegistry.h"
 #include "sim/Simulation.h"
 
@@ -80,12 +80,11 @@ TEST(SimSimulationTest, ChosenSimulatorStartsFromTheStoredSettings) {
         return nullptr;
     };
     std::string error;
-    EXPECT_EQ(config::ChooseAdapterDevice("odrcfg.exe", os, clock, registry, real, &error),
-              nullptr);
+    EXPECT_EQ(ChooseAdapterDevice("odrcfg.exe", os, clock, registry, real, &error), nullptr);
     EXPECT_EQ(realOpened, 1);
 
     std::unique_ptr<DeviceHost> host =
-        config::ChooseAdapterDevice("/simulate", os, clock, registry, real, &error);
+        ChooseAdapterDevice("/simulate", os, clock, registry, real, &error);
     ASSERT_NE(host, nullptr);
     EXPECT_EQ(realOpened, 1);
     std::unique_ptr<Device> device = host->Open("\\\\.\\ODRWINNT1", false);
@@ -107,8 +106,7 @@ TEST(SimSimulationTest, ChosenSimulatorStartsFromTheStoredSettings) {
     EXPECT_STREQ(name, "STORED");
 
     os.fileContents["bad.ini"] = "[nonsense]\n";
-    EXPECT_EQ(config::ChooseAdapterDevice("/simulate:bad.ini", os, clock, registry, real, &error),
-              nullptr);
+    EXPECT_EQ(ChooseAdapterDevice("/simulate:bad.ini", os, clock, registry, real, &error), nullptr);
     EXPECT_EQ(error, "bad.ini:1: unknown section [nonsense]");
 }
 

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "config/AdapterSettings.h"
 #include "driver/AdapterContext.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
@@ -24,10 +23,11 @@
 #include "fakes/ShippedScenario.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
-#include "shell/HelpDlg.h"
+#include "settings/AdapterSettings.h"
 #include "shell/MainDlg.h"
 #include "shell/ShellAdapterUi.h"
 #include "shell/ToolSet.h"
+#include "shell/kit/HelpDlg.h"
 #include "sim/Scenario.h"
 #include "sim/SimDevice.h"
 #include "snoop/SnoopDlg.h"

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "config/AdapterSettings.h"
 #include "driver/AdapterContext.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
@@ -28,10 +27,11 @@
 #include "fakes/SimShell.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
-#include "shell/HelpDlg.h"
+#include "settings/AdapterSettings.h"
 #include "shell/MainDlg.h"
 #include "shell/ShellAdapterUi.h"
 #include "shell/ToolSet.h"
+#include "shell/kit/HelpDlg.h"
 #include "sim/Scenario.h"
 #include "sim/SimDevice.h"
 #include "survey/SiteSurveyDlg.h"
@@ -150,10 +150,10 @@ struct SurveyRig : test::FakeShell {
     }
     bool OutOfRange() const { return w->IsControlVisible(IDC_SURVEY_OUT_OF_RANGE); }
 
-    config::AdapterSettings settings{registry, fc.os, [this] {
-                                         return fc.channel.IsOpen() ? fc.channel.GetDriverKind()
-                                                                    : config::kNoDriverKind;
-                                     }};
+    settings::AdapterSettings settings{registry, fc.os, [this] {
+                                           return fc.channel.IsOpen() ? fc.channel.GetDriverKind()
+                                                                      : settings::kNoDriverKind;
+                                       }};
     RecordingLauncher launcher;
     CSiteSurveyDlg dialog{ctx, settings, launcher};
     test::FakeWindow* w = nullptr;
@@ -790,7 +790,7 @@ struct SurveyOnSite : SimRig {
         main.OnTimer(1);
         launcher.ctx = &ctx;
     }
-    config::AdapterSettings settings{registry, os, [] { return uint16_t(0); }};
+    settings::AdapterSettings settings{registry, os, [] { return uint16_t(0); }};
     RecordingLauncher launcher;
     CSiteSurveyDlg survey{ctx, settings, launcher};
 };

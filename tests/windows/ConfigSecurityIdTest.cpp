@@ -7,16 +7,16 @@
 #include <vector>
 
 #include "config/SecurityIdDlg.h"
-#include "config/SecurityIdSender.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
 #include "driver/DriverTypes.h"
 #include "driver/RssiTable.h"
+#include "driver/SecurityIdSender.h"
 #include "native/fakes/FakeDevice.h"
 #include "native/fakes/FakePlatform.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
-#include "shell/ShellContext.h"
+#include "shell/kit/ShellContext.h"
 
 // <windows.h> after the portable headers: its LoadString and Yield macros would rename
 // their methods.

@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "config/AdapterSettings.h"
 #include "monitor/MonitorSettings.h"
 #include "native/fakes/FakePlatform.h"
 #include "native/fakes/RegistryBytes.h"
 #include "platform/win32/Win32Registry.h"
+#include "settings/AdapterSettings.h"
 
 namespace odr::platform {
 namespace {
@@ -107,7 +107,7 @@ TEST_F(RegistryTest, SettingsRoundTripOnBothLayoutsPassesTheDecoy) {
 
         test::FakeOs os;
         if (win95) os.version = OsVersion{1, 4, 0};
-        config::AdapterSettings first(*reg, os, [] { return uint16_t(0); });
+        settings::AdapterSettings first(*reg, os, [] { return uint16_t(0); });
         first.SetStoreRoot(kCurrentUser, kStoreRoot);
         first.LoadSettings();
         ASSERT_NE(first.foundKey, kNoKey);
@@ -125,7 +125,7 @@ TEST_F(RegistryTest, SettingsRoundTripOnBothLayoutsPassesTheDecoy) {
         first.SaveSettings();
         first.SaveDomain(13);
 
-        config::AdapterSettings second(*reg, os, [] { return uint16_t(0); });
+        settings::AdapterSettings second(*reg, os, [] { return uint16_t(0); });
         second.SetStoreRoot(kCurrentUser, kStoreRoot);
         second.LoadSettings();
         EXPECT_EQ(second.stationType, 2);
@@ -170,7 +170,7 @@ TEST_F(RegistryTest, RealSystemHiveWithATestAdapterKey) {
     Set(kLocalMachine, service95, "Station_Type", kRegSz, Sz("1"));
 
     test::FakeOs os;
-    config::AdapterSettings nt(*reg, os, [] { return uint16_t(0); });
+    settings::AdapterSettings nt(*reg, os, [] { return uint16_t(0); });
     nt.LoadSettings();
     EXPECT_EQ(nt.channel, 7);
     nt.SaveDomain(4);
@@ -178,7 +178,7 @@ TEST_F(RegistryTest, RealSystemHiveWithATestAdapterKey) {
     EXPECT_EQ(nt.domain, 4);
 
     os.version = OsVersion{1, 4, 0};
-    config::AdapterSettings w95(*reg, os, [] { return uint16_t(0); });
+    settings::AdapterSettings w95(*reg, os, [] { return uint16_t(0); });
     w95.LoadSettings();
     EXPECT_EQ(w95.channel, 5);
     EXPECT_EQ(w95.pcCard, 1);

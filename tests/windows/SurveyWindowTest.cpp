@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "config/AdapterSettings.h"
 #include "driver/AdapterContext.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
@@ -16,8 +15,9 @@
 #include "driver/Trace.h"
 #include "platform/MemoryRegistry.h"
 #include "resources/resource.h"
-#include "shell/ShellContext.h"
-#include "shell/ToolLauncher.h"
+#include "settings/AdapterSettings.h"
+#include "shell/kit/ShellContext.h"
+#include "shell/kit/ToolLauncher.h"
 #include "sim/SimDevice.h"
 #include "survey/SiteSurveyDlg.h"
 #include "survey/SurveyScroll.h"
@@ -138,7 +138,7 @@ TEST(SurveyWindowTest, TemplateHasEveryControlAndRowZeroShowsTheMaster) {
 
     platform::MemoryRegistry registry;
     shell::ShellContext ctx(adapter, host, registry);
-    config::AdapterSettings settings(registry, *os, [] { return config::kNoDriverKind; });
+    settings::AdapterSettings settings(registry, *os, [] { return settings::kNoDriverKind; });
     shell::NoTools tools;
     ProbedSurvey survey(ctx, settings, tools);
     survey.host = &host;

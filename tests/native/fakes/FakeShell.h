@@ -8,7 +8,7 @@
 #include "driver/AdapterStatus.h"
 #include "driver/RssiTable.h"
 #include "platform/MemoryRegistry.h"
-#include "shell/ShellContext.h"
+#include "shell/kit/ShellContext.h"
 
 namespace odr::test {
 

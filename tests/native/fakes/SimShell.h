@@ -16,8 +16,8 @@
 #include "platform/MemoryRegistry.h"
 #include "shell/MainDlg.h"
 #include "shell/ShellAdapterUi.h"
-#include "shell/ShellContext.h"
 #include "shell/ToolSet.h"
+#include "shell/kit/ShellContext.h"
 #include "sim/Scenario.h"
 #include "sim/SimDevice.h"
 

@@ -5,10 +5,10 @@
 
 #include <functional>
 
-#include "config/SecurityIdSender.h"
 #include "driver/AdapterContext.h"
+#include "driver/SecurityIdSender.h"
 #include "platform/Registry.h"
-#include "shell/HelpFile.h"
+#include "shell/kit/HelpFile.h"
 #include "ui/Host.h"
 
 namespace odr::shell {
@@ -44,7 +44,7 @@ struct ShellContext {
     std::function<bool(int tableId)> loadAccelerators;
 
     // The security ID buffer and its sending worker; outlives every window.
-    config::SecurityIdSender securityId;
+    SecurityIdSender securityId;
 };
 
 }  // namespace odr::shell

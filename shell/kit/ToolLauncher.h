@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace odr::config {
+namespace odr::settings {
 class AdapterSettings;
 }
 
@@ -28,10 +28,10 @@ class ToolLauncher {
     virtual ~ToolLauncher() = default;
     // Each runs its tool modally and returns when it has closed.
     // The Master List takes the search mode (1 Search One at first) and hands it back.
-    virtual void RunMasterList(config::AdapterSettings& settings, int* searchMode) = 0;
-    virtual void RunSiteSurvey(config::AdapterSettings& settings) = 0;
+    virtual void RunMasterList(settings::AdapterSettings& settings, int* searchMode) = 0;
+    virtual void RunSiteSurvey(settings::AdapterSettings& settings) = 0;
     virtual void RunSnoop() = 0;
-    virtual void RunConfiguration(config::AdapterSettings& settings) = 0;
+    virtual void RunConfiguration(settings::AdapterSettings& settings) = 0;
 
     // Opened from the master list on the master chosen there (and the link test from the
     // site survey too).
@@ -39,15 +39,15 @@ class ToolLauncher {
     virtual void RunLinkTest(const LinkTestTarget& /*target*/) {}
     // The site survey of the cell the adapter was just moved into: sorted by time of
     // arrival, master not yet heard, in range when the move succeeded.
-    virtual void RunCellSurvey(config::AdapterSettings& /*settings*/, bool /*inRange*/) {}
+    virtual void RunCellSurvey(settings::AdapterSettings& /*settings*/, bool /*inRange*/) {}
 };
 
 class NoTools : public ToolLauncher {
   public:
-    void RunMasterList(config::AdapterSettings&, int*) override {}
-    void RunSiteSurvey(config::AdapterSettings&) override {}
+    void RunMasterList(settings::AdapterSettings&, int*) override {}
+    void RunSiteSurvey(settings::AdapterSettings&) override {}
     void RunSnoop() override {}
-    void RunConfiguration(config::AdapterSettings&) override {}
+    void RunConfiguration(settings::AdapterSettings&) override {}
 };
 
 }  // namespace odr::shell

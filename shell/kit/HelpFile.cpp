@@ -1,5 +1,5 @@
 // Help file lookup and section extraction.
-#include "shell/HelpFile.h"
+#include "shell/kit/HelpFile.h"
 
 #include "platform/Platform.h"
 

@@ -15,7 +15,7 @@
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 
-namespace odr::config {
+namespace odr::settings {
 
 // Value names of the adapter's key.
 constexpr char kDeviceVxDsValue[] = "DeviceVxDs";  // string table entry 102
@@ -149,4 +149,4 @@ class AdapterSettings {
 // item's 16 bits (negative stored parts count as 0).
 uint16_t InactivityUnits(int seconds, int minutes);
 
-}  // namespace odr::config
+}  // namespace odr::settings

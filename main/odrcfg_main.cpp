@@ -4,20 +4,20 @@
 #include <memory>
 #include <string>
 
-#include "config/StoredStartup.h"
 #include "driver/AdapterContext.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
 #include "driver/RssiTable.h"
 #include "driver/Trace.h"
 #include "driver/win32/Win32Device.h"
+#include "main/AdapterDevice.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Registry.h"
 #include "resources/resource.h"
 #include "shell/ShellAdapterUi.h"
-#include "shell/ShellContext.h"
 #include "shell/SurveyApp.h"
 #include "shell/ToolSet.h"
+#include "shell/kit/ShellContext.h"
 
 // <windows.h> last: its LoadString and Yield macros would rename the portable interfaces'
 // methods.
@@ -35,8 +35,8 @@ int RunSurvey(HINSTANCE instance, const char* commandLine) {
 
     std::string error;
     std::unique_ptr<odr::DeviceHost> devices =
-        odr::config::ChooseAdapterDevice(commandLine != nullptr ? commandLine : "", *os, *clock,
-                                         *registry, odr::CreateWin32DeviceHost, &error);
+        odr::ChooseAdapterDevice(commandLine != nullptr ? commandLine : "", *os, *clock, *registry,
+                                 odr::CreateWin32DeviceHost, &error);
     if (!devices) {
         MessageBoxA(nullptr, error.c_str(), "Error", MB_OK | MB_ICONERROR);
         return 1;

@@ -1,5 +1,5 @@
 // The Error window.
-#include "shell/ErrorDlg.h"
+#include "shell/kit/ErrorDlg.h"
 
 #include <utility>
 

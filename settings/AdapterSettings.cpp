@@ -1,10 +1,10 @@
 // Reading and writing the stored adapter settings, and the walk that finds the adapter's key.
-#include "config/AdapterSettings.h"
+#include "settings/AdapterSettings.h"
 
 #include <cstdio>
 #include <cstring>
 
-namespace odr::config {
+namespace odr::settings {
 
 using namespace odr::platform;
 
@@ -480,4 +480,4 @@ uint16_t InactivityUnits(int seconds, int minutes) {
     return static_cast<uint16_t>(units > 0xFFFF ? 0xFFFF : units);
 }
 
-}  // namespace odr::config
+}  // namespace odr::settings

@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "config/StoredStartup.h"
 #include "driver/Channel.h"
 #include "driver/Trace.h"
 #include "driver/win32/Win32Device.h"
+#include "main/AdapterDevice.h"
 #include "monitor/MonitorApp.h"
 #include "monitor/MonitorContext.h"
 #include "platform/win32/Win32Platform.h"
@@ -30,8 +30,8 @@ int RunMonitor(HINSTANCE instance, const char* commandLine) {
     // the variable, so an odrcfg started from here simulates too.
     std::string error;
     std::unique_ptr<odr::DeviceHost> devices =
-        odr::config::ChooseAdapterDevice(commandLine != nullptr ? commandLine : "", *os, *clock,
-                                         *registry, odr::CreateWin32DeviceHost, &error);
+        odr::ChooseAdapterDevice(commandLine != nullptr ? commandLine : "", *os, *clock, *registry,
+                                 odr::CreateWin32DeviceHost, &error);
     if (!devices) {
         MessageBoxA(nullptr, error.c_str(), "Error", MB_OK | MB_ICONERROR);
         return 1;

@@ -1,5 +1,5 @@
 // The Status window.
-#include "shell/StatusDlg.h"
+#include "shell/kit/StatusDlg.h"
 
 #include "resources/resource.h"
 

@@ -11,10 +11,8 @@
 #include "platform/Threads.h"
 
 namespace odr {
-class Channel;
-}
 
-namespace odr::config {
+class Channel;
 
 // An entry holds at most this many characters.
 constexpr size_t kSecurityIdLimit = 20;
@@ -45,4 +43,4 @@ class SecurityIdSender {
     int sends_ = 0;
 };
 
-}  // namespace odr::config
+}  // namespace odr

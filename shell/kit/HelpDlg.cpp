@@ -1,5 +1,5 @@
 // The Help window.
-#include "shell/HelpDlg.h"
+#include "shell/kit/HelpDlg.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 // The log button of the measuring windows.
-#include "shell/LogSwitch.h"
+#include "shell/kit/LogSwitch.h"
 
-#include "shell/ShellContext.h"
+#include "shell/kit/ShellContext.h"
 #include "ui/Dialog.h"
 #include "ui/Window.h"
 

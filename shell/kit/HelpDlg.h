@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "shell/HelpFile.h"
+#include "shell/kit/HelpFile.h"
 #include "ui/Dialog.h"
 
 namespace odr::platform {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/ErrorDlg.h"
-#include "shell/SessionLog.h"
+#include "shell/kit/ErrorDlg.h"
+#include "shell/kit/SessionLog.h"
 
 namespace odr::ui {
 class Dialog;

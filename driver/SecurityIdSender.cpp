@@ -1,5 +1,5 @@
 // Sending the security ID from a worker thread.
-#include "config/SecurityIdSender.h"
+#include "driver/SecurityIdSender.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include "driver/Channel.h"
 #include "driver/DriverTypes.h"
 
-namespace odr::config {
+namespace odr {
 
 void SecurityIdSender::Send(const std::string& text, std::function<void()> done) {
     Wait();
@@ -36,4 +36,4 @@ std::string SecurityIdSender::Last() const {
     return std::string(buffer_, strnlen(buffer_, sizeof buffer_));
 }
 
-}  // namespace odr::config
+}  // namespace odr

@@ -1,5 +1,5 @@
 // The CSV session log.
-#include "shell/SessionLog.h"
+#include "shell/kit/SessionLog.h"
 
 #include "platform/Platform.h"
 
