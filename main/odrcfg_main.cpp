@@ -2,17 +2,12 @@
 // chosen device (the simulated adapter when asked for), then runs the application object.
 #include <exception>
 #include <memory>
-#include <string>
 
 #include "driver/AdapterContext.h"
 #include "driver/AdapterStatus.h"
 #include "driver/Channel.h"
 #include "driver/RssiTable.h"
-#include "driver/Trace.h"
-#include "driver/win32/Win32Device.h"
-#include "main/AdapterDevice.h"
-#include "platform/win32/Win32Platform.h"
-#include "platform/win32/Win32Registry.h"
+#include "main/ProgramStart.h"
 #include "resources/resource.h"
 #include "shell/ShellAdapterUi.h"
 #include "shell/SurveyApp.h"
@@ -29,27 +24,15 @@
 namespace {
 
 int RunSurvey(HINSTANCE instance, const char* commandLine) {
-    std::unique_ptr<odr::platform::Clock> clock = odr::platform::CreateWin32Clock();
-    std::unique_ptr<odr::platform::Os> os = odr::platform::CreateWin32Os();
-    std::unique_ptr<odr::platform::Registry> registry = odr::platform::CreateWin32Registry();
-
-    std::string error;
-    std::unique_ptr<odr::DeviceHost> devices =
-        odr::ChooseAdapterDevice(commandLine != nullptr ? commandLine : "", *os, *clock, *registry,
-                                 odr::CreateWin32DeviceHost, &error);
-    if (!devices) {
-        MessageBoxA(nullptr, error.c_str(), "Error", MB_OK | MB_ICONERROR);
-        return 1;
-    }
-
-    const odr::Trace trace = odr::Trace::FromEnvironment(*os);
-    odr::Channel channel(*devices, *os, *clock, trace);
+    odr::ProgramStart start;
+    if (!odr::StartProgram(commandLine, &start)) return 1;
+    odr::Channel channel(*start.devices, *start.os, *start.clock, start.trace);
     odr::ui::win32::Win32Host host(instance);
     odr::AdapterStatus status;
     odr::RssiTable rssi;
     odr::shell::ShellAdapterUi adapterUi(host);
-    odr::AdapterContext adapter{channel, *clock, *os, status, rssi, &adapterUi};
-    odr::shell::ShellContext context(adapter, host, *registry);
+    odr::AdapterContext adapter{channel, *start.clock, *start.os, status, rssi, &adapterUi};
+    odr::shell::ShellContext context(adapter, host, *start.registry);
 
     // Every keystroke is offered to the table for the current target.
     odr::ui::win32::Win32Accelerators accelerators(host);
