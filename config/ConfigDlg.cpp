@@ -183,14 +183,14 @@ void CConfigDlg::OnCommand(int id) {
             break;
         }
         case IDC_CFG_HELP: {
-            shell::CHelpDlg help(ctx_.adapter.os, "HELPCONFIG", "HELPSITE", "Configuration Help");
+            shell::CHelpDlg help(ctx_.adapter.os, shell::kHelpContextConfiguration);
             ctx_.host.RunModal(help);
             break;
         }
         case IDC_CFG_OK:
             Ok();
             break;
-        case 2:
+        case ui::kIdCancel:
             Finish(2);
             break;
     }

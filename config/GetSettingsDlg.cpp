@@ -26,7 +26,7 @@ bool CGetSettingsDlg::OnInitDialog() {
 
 void CGetSettingsDlg::OnCommand(int id) {
     // "Done", Enter, Escape and the close box.
-    if (id == 1 || id == 2) window().End(id);
+    if (id == ui::kIdOk || id == ui::kIdCancel) window().End(id);
 }
 
 }  // namespace odr::config

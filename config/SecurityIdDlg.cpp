@@ -32,11 +32,11 @@ void CSecurityIdDlg::OnCommand(int id) {
             window().CaptureMouse();
             window().SetWaitCursor(true);
             ctx_.securityId.Send(entry_, window().MakePoster(kMsgSecurityIdSent));
-            window().End(1);
+            window().End(ui::kIdOk);
             break;
         }
-        case 2:
-            window().End(2);
+        case ui::kIdCancel:
+            window().End(ui::kIdCancel);
             break;
     }
 }

@@ -16,11 +16,11 @@ void CSetupWarningDlg::OnCommand(int id) {
             // However the entry ends, the warning has done its part.
             CSecurityIdDlg entry(ctx_);
             ctx_.host.RunModal(entry);
-            window().End(1);
+            window().End(ui::kIdOk);
             break;
         }
-        case 2:  // "Abort"
-            window().End(2);
+        case ui::kIdCancel:  // "Abort"
+            window().End(ui::kIdCancel);
             break;
     }
 }

@@ -24,6 +24,12 @@ constexpr uint32_t kDriverObjectId = 0xFF000001;
 // The adapter number every adapter operation takes last: there is one adapter.
 constexpr int kAdapter = 0;
 
+// The radio modes a directed ping is sent with (the stored "Radio_Mode"); none stored is
+// kRadioModeNone.
+constexpr int kRadioBfsk = 0;
+constexpr int kRadioQfsk = 1;
+constexpr int kRadioModeNone = 3;
+
 // Channel results.
 constexpr int kOk = 0;
 constexpr int kNotCarried = -9;  // the request did not reach the driver

@@ -47,7 +47,9 @@ int Transmit(Channel& channel, bool longForm, PingBlock* block, int adapter) {
 }
 
 bool NeedsRetry(bool longForm, int result) {
-    if (longForm) return (result & kPingRetryLongBit) != 0 || result == 1 || result == 2;
+    if (longForm)
+        return (result & kPingRetryLongBit) != 0 || result == kPingWaiting ||
+               result == kPingGivenUp;
     for (int code : kPingRetryShort)
         if (result == code) return true;
     return false;
@@ -124,10 +126,10 @@ int SendPing(Channel& channel, const char* destination, uint32_t payloadLength, 
     int drained = 0;
     do {
         result = channel.CallDriver(CMD_RECEIVE_PING, 0, 0, reply, sizeof reply, adapter);
-    } while (result == 1 && ++drained < kMaxDrainedReplies);
+    } while (result == kPingAnswer && ++drained < kMaxDrainedReplies);
     if (result != kOk) {
         channel.trace().Message("ReceivePing in SendPing");
-        return result == 1 ? first : result;
+        return result == kPingAnswer ? first : result;
     }
     result = GetDriverItem(channel, ITEM_SYNC_STATE, syncState,
                            "GetDriverData in SendPing's TransmitPing",
@@ -162,7 +164,7 @@ int GetPing(AdapterContext& context, char* nodeAddress, uint32_t* value, uint8_t
     if (result != 0) FormatNodeAddress(reply, nodeAddress);
     *signal = context.rssi[reply[kReplySignal]];
     *value = ReadU32(reply + kReplyValue);
-    if (result != 0 && result != 1) context.channel.trace().Message("Error in GetPing");
+    if (result != kOk && result != kPingAnswer) context.channel.trace().Message("Error in GetPing");
     return result;
 }
 

@@ -19,10 +19,19 @@ constexpr uint32_t kPollPingSize = 6;
 constexpr uint32_t kCalibrationSize = 260;
 constexpr int kMaxCalibrationPoints = 10;
 
-// Short-form ping results that lead to one retry.
-constexpr int kPingRetryShort[] = {-5, -6, -7};
-// Long-form: results with this bit, or 1 or 2, lead to one retry.
+// Short-form TransmitPing results that lead to one retry: refused, the transmitter busy,
+// and queued (which the windows count as sent).
+constexpr int kTransmitRefused = -5;
+constexpr int kTransmitBusy = -6;
+constexpr int kTransmitQueued = -7;
+constexpr int kPingRetryShort[] = {kTransmitRefused, kTransmitBusy, kTransmitQueued};
+// The long form's and PollPing's results besides kOk: still waiting, and given up.
+constexpr int kPingWaiting = 1;
+constexpr int kPingGivenUp = 2;
+// Long-form: results with this bit, kPingWaiting or kPingGivenUp lead to one retry.
 constexpr int kPingRetryLongBit = 0x800;
+// GetPing: an answer was read.
+constexpr int kPingAnswer = 1;
 // At most this many queued answers are drained before the retry.
 constexpr int kMaxDrainedReplies = 1000;
 

@@ -303,7 +303,7 @@ int SynchToMaster(AdapterContext& context, uint8_t storedStationType, uint8_t do
         DispatchMouse(context);
         context.clock.Sleep(kAdapterPollPauseMs);
     }
-    if (state == 0) return -2;
+    if (state == 0) return kSynchNone;
 
     char expected[13] = {};
     std::snprintf(expected, sizeof expected, "%s", expectedMaster ? expectedMaster : "");
@@ -319,7 +319,7 @@ int SynchToMaster(AdapterContext& context, uint8_t storedStationType, uint8_t do
         if (context.clock.Now() - start >= kSynchSettleMs) break;
         context.clock.Sleep(kAdapterPollPauseMs);
     }
-    return std::strcmp(status.masterAddress, expected) == 0 ? kOk : kItemMissing;
+    return std::strcmp(status.masterAddress, expected) == 0 ? kOk : kSynchOtherMaster;
 }
 
 }  // namespace odr

@@ -47,6 +47,10 @@ int SearchSynchronous(Channel& channel, uint8_t domain, uint8_t channelNumber, u
 
 // The bare commands: StopSearch (5), ReattachDriver (11), StopCard (12).
 int StopSearch(Channel& channel, int adapter);
+// StopSearch's results 0, 1 and 2 say the search was stopped; another asks for a second one.
+inline bool SearchStopped(int stopSearchResult) {
+    return stopSearchResult >= 0 && stopSearchResult <= 2;
+}
 int ReattachDriver(Channel& channel, int adapter);
 int StopCard(Channel& channel, int adapter);
 
@@ -62,9 +66,13 @@ int CloseCard(AdapterContext& context, int adapter);
 // 0 with *syncState 0 when none was found.
 int InitCard(AdapterContext& context, uint8_t* syncState, int adapter, uint8_t longWait);
 
-// Moves the adapter onto the master named by `expectedMaster` (12 hex digits). 0 when
-// synchronised to it, -1 to another master, -2 not synchronised (after at least 5 s and
-// 10000 polls), else a failing status.
+// SynchToMaster's results besides kOk.
+constexpr int kSynchOtherMaster = -1;
+constexpr int kSynchNone = -2;
+
+// Moves the adapter onto the master named by `expectedMaster` (12 hex digits). kOk when
+// synchronised to it, kSynchOtherMaster to another master, kSynchNone not synchronised
+// (after at least 5 s and 10000 polls), else a failing status.
 int SynchToMaster(AdapterContext& context, uint8_t storedStationType, uint8_t domain,
                   uint8_t channelNumber, uint8_t subchannel, const char* masterName,
                   const char* expectedMaster, int adapter);

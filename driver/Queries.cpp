@@ -9,6 +9,7 @@
 #include "driver/DataList.h"
 #include "driver/DriverCalls.h"
 #include "driver/DriverTypes.h"
+#include "driver/FixedText.h"
 
 namespace odr {
 
@@ -101,6 +102,21 @@ int GetMasterNode(Channel& channel, char* masterAddress, char* masterName, uint8
     FormatNodeAddress(master, masterAddress);
     FormatNodeAddress(node, nodeAddress);
     return kOk;
+}
+
+MasterNode ReadMasterNode(Channel& channel, int adapter) {
+    MasterNode node;
+    node.result = GetMasterNode(channel, node.masterAddress, node.masterName, &node.channel,
+                                &node.subchannel, node.nodeAddress, &node.syncState, adapter);
+    return node;
+}
+
+std::string MasterNode::MasterAddress() const {
+    return FieldText(masterAddress);
+}
+
+std::string MasterNode::MasterName() const {
+    return FieldText(masterName);
 }
 
 int GetSyncState(Channel& channel, uint8_t* syncState, int adapter) {

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "driver/DriverTypes.h"
 
 namespace odr {
 
@@ -15,6 +18,24 @@ int GetVersion(Channel& channel, char* destination, int adapter);
 // into a 12-byte buffer cut to 11 characters.
 int GetMasterNode(Channel& channel, char* masterAddress, char* masterName, uint8_t* channelOut,
                   uint8_t* subchannel, char* nodeAddress, uint8_t* syncState, int adapter);
+
+// One GetMasterNode into a record: the windows' way of reading the current master.
+struct MasterNode {
+    int result = kNotCarried;  // GetMasterNode's; the fields hold what it wrote
+    char masterAddress[13] = {};
+    char masterName[12] = {};
+    char nodeAddress[13] = {};
+    uint8_t channel = 0;
+    uint8_t subchannel = 0;
+    uint8_t syncState = 0;
+
+    bool Read() const { return result == kOk; }
+    // Read, and the adapter has a node address (it is up).
+    bool HasNode() const { return Read() && nodeAddress[0] != '\0'; }
+    std::string MasterAddress() const;
+    std::string MasterName() const;
+};
+MasterNode ReadMasterNode(Channel& channel, int adapter);
 
 int GetSyncState(Channel& channel, uint8_t* syncState, int adapter);
 int GetRoamingFlag(Channel& channel, uint8_t* flag, int adapter);

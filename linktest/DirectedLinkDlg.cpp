@@ -115,7 +115,7 @@ void CDirectedLinkDlg::Reset() {
         w.SetText(id, "0");
     }
 
-    if (radioMode_ == 3) {
+    if (radioMode_ == kRadioModeNone) {
         w.SetText(IDC_LINK_RADIO_MODE_LABEL, "");
         w.Enable(IDC_LINK_RADIO_MODE, false);
     } else {
@@ -209,7 +209,7 @@ CDirectedLinkDlg::Step CDirectedLinkDlg::RadioLevelPing() {
         if (result == kNotCarried) return Fault();
         // Still busy after the retry: nothing was sent and there is no handle to poll. The
         // pass sends again; a busy transmitter is no failure of the link.
-        if (result == -6 || result == -7) return Step::Next;
+        if (result == kTransmitBusy || result == kTransmitQueued) return Step::Next;
         if (result < 0) return Failure();
         // The adapter lost its master between the two reads: nothing was sent.
         if (syncState_ == 0) {
@@ -229,11 +229,11 @@ CDirectedLinkDlg::Step CDirectedLinkDlg::RadioLevelPing() {
             failures_ = 0;
             return Step::Next;
         }
-        if (result == 2 || result < 0) {
+        if (result == kPingGivenUp || result < 0) {
             if (result == kNotCarried) return Fault();
             // A failed poll is tried again; a ping the driver gave up never completes, so
             // the next one is sent afresh instead of polling it to ten more failures.
-            if (result == 2) outstanding_ = false;
+            if (result == kPingGivenUp) outstanding_ = false;
             if (++failures_ > kMaxFailures) return Resynchronise();
             return Step::Next;
         }
@@ -261,7 +261,7 @@ CDirectedLinkDlg::Step CDirectedLinkDlg::DriverLevelPing() {
         return Step::Next;
     }
     // Busy or given up even after the retry: the time stamps are not this ping's.
-    if (result == 1 || result == 2) {
+    if (result == kPingWaiting || result == kPingGivenUp) {
         failures_ = 0;
         return Step::Next;
     }
@@ -275,7 +275,7 @@ void CDirectedLinkDlg::Collect(int latencyMs) {
         char address[13] = {};
         uint32_t value = 0;
         uint8_t signal = 0;
-        if (GetPing(adapter, address, &value, &signal, kAdapter) != 1) break;
+        if (GetPing(adapter, address, &value, &signal, kAdapter) != kPingAnswer) break;
         if (target_ == address) slot.AddReply(signal, value);
     }
 
@@ -284,18 +284,16 @@ void CDirectedLinkDlg::Collect(int latencyMs) {
     bool masterRead = true;
     bool selfIsMaster = false;
     if (roaming == 0) {
-        char master[13] = {};
-        char name[12] = {};
-        uint8_t channel = 0, subchannel = 0, sync = 0;
-        masterRead = GetMasterNode(adapter.channel, master, name, &channel, &subchannel,
-                                   adapter.status.nodeAddress, &sync, kAdapter) == kOk;
+        const MasterNode node = ReadMasterNode(adapter.channel, kAdapter);
+        masterRead = node.Read();
         if (masterRead) {
-            syncState_ = sync;
-            if (syncState_ != 0 && rememberedMaster_ != master) {
+            StoreFieldText(adapter.status.nodeAddress, node.nodeAddress);
+            syncState_ = node.syncState;
+            if (syncState_ != 0 && rememberedMaster_ != node.masterAddress) {
                 adapter.os.Beep(kAlertBeepHz, kAlertBeepMs);
-                FollowMaster(master, name);
+                FollowMaster(node);
             }
-            selfIsMaster = std::strcmp(adapter.status.nodeAddress, master) == 0;
+            selfIsMaster = node.MasterAddress() == FieldText(adapter.status.nodeAddress);
         }
     }
 
@@ -309,17 +307,17 @@ void CDirectedLinkDlg::Collect(int latencyMs) {
     }
 }
 
-void CDirectedLinkDlg::FollowMaster(const char* masterAddress, const char* masterName) {
+void CDirectedLinkDlg::FollowMaster(const MasterNode& node) {
     // The process-wide record follows too, so that a Reset finds the target still the
     // master and the new master already remembered.
     AdapterStatus& status = ctx_.adapter.status;
-    StoreFieldText(status.masterAddress, masterAddress);
-    StoreFieldText(status.masterName, masterName);
-    rememberedMaster_ = masterAddress;
+    StoreFieldText(status.masterAddress, node.MasterAddress());
+    StoreFieldText(status.masterName, node.MasterName());
+    rememberedMaster_ = node.MasterAddress();
     if (!targetIsMaster_) return;
-    target_ = masterAddress;
+    target_ = node.MasterAddress();
     window().SetText(IDC_LINK_ADDRESS, target_);
-    window().SetText(IDC_LINK_MASTER_NAME, masterName);
+    window().SetText(IDC_LINK_MASTER_NAME, node.MasterName());
 }
 
 PassFigures CDirectedLinkDlg::ShowStatistics() {
@@ -406,25 +404,20 @@ CDirectedLinkDlg::Step CDirectedLinkDlg::Resynchronise() {
     AdapterContext& adapter = ctx_.adapter;
     Channel& channel = adapter.channel;
     ctx_.host.BeginBusy();
-    char master[13] = {};
-    char name[12] = {};
-    uint8_t channelNumber = 0, subchannel = 0, sync = 0;
-    GetMasterNode(channel, master, name, &channelNumber, &subchannel, adapter.status.nodeAddress,
-                  &sync, kAdapter);
+    const MasterNode before = ReadMasterNode(channel, kAdapter);
+    if (before.Read()) StoreFieldText(adapter.status.nodeAddress, before.nodeAddress);
     CloseCard(adapter, kAdapter);
     channel.CloseDriver();
     channel.OpenDriver(&adapter.status);
-    SynchToMaster(adapter, stationType_, masterDomain_, masterChannel_, masterSubchannel_, name,
-                  master, kAdapter);
+    SynchToMaster(adapter, stationType_, masterDomain_, masterChannel_, masterSubchannel_,
+                  before.masterName, before.masterAddress, kAdapter);
     InitCard(adapter, &syncState_, kAdapter, stationType_);
 
-    char now[13] = {};
-    char nowName[12] = {};
-    sync = 0;
-    if (GetMasterNode(channel, now, nowName, &channelNumber, &subchannel,
-                      adapter.status.nodeAddress, &sync, kAdapter) == kOk) {
-        syncState_ = sync;
-        if (sync != 0 && rememberedMaster_ != now) FollowMaster(now, nowName);
+    const MasterNode now = ReadMasterNode(channel, kAdapter);
+    if (now.Read()) {
+        StoreFieldText(adapter.status.nodeAddress, now.nodeAddress);
+        syncState_ = now.syncState;
+        if (now.syncState != 0 && rememberedMaster_ != now.masterAddress) FollowMaster(now);
     }
     failures_ = 0;
     ctx_.host.EndBusy();
@@ -488,12 +481,11 @@ void CDirectedLinkDlg::OnCommand(int id) {
             Reset();
             break;
         case IDC_LINK_HELP: {
-            shell::CHelpDlg help(ctx_.adapter.os, "HELPSDIR", "HELPMSTR",
-                                 "Directed Site Survey Help");
+            shell::CHelpDlg help(ctx_.adapter.os, shell::kHelpContextDirectedLink);
             ctx_.host.RunModal(help);
             break;
         }
-        case 1: {
+        case ui::kIdOk: {
             StopTimer();
             if (IsRadioLevel() && outstanding_) {
                 platform::Clock& clock = ctx_.adapter.clock;
@@ -502,19 +494,19 @@ void CDirectedLinkDlg::OnCommand(int id) {
                     const int result =
                         PollPing(ctx_.adapter.channel, pingHandle_, &completion, kAdapter);
                     // Completed, given up, or no driver to ask.
-                    if (result == kOk || result == 2 || result == kNotCarried) break;
+                    if (result == kOk || result == kPingGivenUp || result == kNotCarried) break;
                     if (poll + 1 < kDonePolls) clock.Sleep(kPollPauseMs);
                 }
             }
             outstanding_ = false;
             const int checked = window().RadioIndex(IDC_LINK_RADIO_LEVEL);
             if (checked == kPingRadioLevel || checked == kPingDriverLevel) pingType_ = checked;
-            window().End(1);
+            window().End(ui::kIdOk);
             break;
         }
-        case 2:
+        case ui::kIdCancel:
             StopTimer();
-            window().End(2);
+            window().End(ui::kIdCancel);
             break;
     }
 }

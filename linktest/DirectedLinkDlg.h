@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/Queries.h"
 #include "linktest/LinkWindow.h"
 #include "linktest/SignalHistory.h"
 #include "shell/kit/LogSwitch.h"
@@ -79,7 +80,7 @@ class CDirectedLinkDlg : public ui::Dialog {
     void LogPass(const PassFigures& f);
     void AddHistory(int signal, int latency, bool mark);
     void ShowHistory(bool shown);
-    void FollowMaster(const char* masterAddress, const char* masterName);
+    void FollowMaster(const MasterNode& node);
     Step Fault();
     Step Failure();
     Step Resynchronise();

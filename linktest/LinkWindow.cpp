@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "driver/DriverTypes.h"
 #include "driver/Measure.h"
 
 namespace odr::linktest {
@@ -155,11 +156,11 @@ bool DriverLevelSupported(const char* driverVersion) {
 
 const char* RadioModeText(int radioMode) {
     switch (radioMode) {
-        case 0:
+        case kRadioBfsk:
             return "BFSK";
-        case 1:
+        case kRadioQfsk:
             return "QFSK";
-        case 3:
+        case kRadioModeNone:
             return "";
         default:
             return "????";

@@ -96,13 +96,11 @@ void CMasterListDlg::NoteResult(int result) {
 }
 
 void CMasterListDlg::RecordSynchronisedMaster() {
-    char address[13] = {}, name[12] = {}, node[13] = {};
-    uint8_t channel = 0, subchannel = 0, syncState = 0;
-    const int result = GetMasterNode(ctx_.adapter.channel, address, name, &channel, &subchannel,
-                                     node, &syncState, kAdapter);
-    NoteResult(result);
-    if (result != kOk || syncState == 0) return;
-    const CMasterEntry* entry = masters_.Add(address, name, currentDomain_, channel, subchannel);
+    const MasterNode node = ReadMasterNode(ctx_.adapter.channel, kAdapter);
+    NoteResult(node.result);
+    if (!node.Read() || node.syncState == 0) return;
+    const CMasterEntry* entry = masters_.Add(node.masterAddress, node.masterName, currentDomain_,
+                                             node.channel, node.subchannel);
     if (entry == nullptr) return;
     // A row refers to its record by position + 1 (0 is no row).
     if (window().GetListView(IDC_ML_LIST).InsertRow(rowCount_, entry->Cells(), masters_.Count()) >=
@@ -132,7 +130,7 @@ void CMasterListDlg::StopSearchPause() {
         w.ServePendingPaint();
         clock.Sleep(std::min(kStopSearchPauseMs - elapsed, kPauseSliceMs));
     }
-    if (result != 0 && result != 1 && result != 2) StopSearch(ctx_.adapter.channel, kAdapter);
+    if (!SearchStopped(result)) StopSearch(ctx_.adapter.channel, kAdapter);
 }
 
 void CMasterListDlg::ShowDomain() {
@@ -183,12 +181,12 @@ void CMasterListDlg::OnNotify(int id, ui::Notify code) {
 
 void CMasterListDlg::OnCommand(int id) {
     switch (id) {
-        case 1:
+        case ui::kIdOk:
             searchMode_ = window().RadioIndex(IDC_ML_SEARCH_ALL);
-            Dismiss(1);
+            Dismiss(ui::kIdOk);
             break;
-        case 2:
-            Dismiss(2);
+        case ui::kIdCancel:
+            Dismiss(ui::kIdCancel);
             break;
         case IDC_ML_SEARCH_ALL:
             SearchAll();
@@ -206,7 +204,7 @@ void CMasterListDlg::OnCommand(int id) {
             ViewCell();
             break;
         case IDC_ML_HELP: {
-            shell::CHelpDlg help(ctx_.adapter.os, "HELPMSTR", "HELPCONFIG", "Master List Help");
+            shell::CHelpDlg help(ctx_.adapter.os, shell::kHelpContextMasterList);
             ctx_.host.RunModal(help);
             break;
         }
@@ -324,7 +322,7 @@ void CMasterListDlg::TestLink() {
         tools_.RunLinkTest(target);
         ctx_.helpContext = helpContext;
         // The adapter never synchronised: leave it not searching.
-        if (result == -2) StopSearch(ctx_.adapter.channel, kAdapter);
+        if (result == kSynchNone) StopSearch(ctx_.adapter.channel, kAdapter);
     });
 }
 

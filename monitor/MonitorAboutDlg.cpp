@@ -8,7 +8,7 @@ namespace odr::monitor {
 CMonitorAboutDlg::CMonitorAboutDlg() : ui::Dialog(IDD_MONITOR_ABOUT) {}
 
 void CMonitorAboutDlg::OnCommand(int id) {
-    if (id == 1 || id == 2) window().End(id);
+    if (id == ui::kIdOk || id == ui::kIdCancel) window().End(id);
 }
 
 }  // namespace odr::monitor

@@ -66,7 +66,7 @@ bool CMonitorDlg::OnInitDialog() {
 
     tray_ = host.CreateTray(*this, kTrayMessage);
 
-    if (ctx_.channel.OpenDriver(&ctx_.status) != 0) {
+    if (ctx_.channel.OpenDriver(&ctx_.status) != kOk) {
         CMonitorErrorDlg error(DriverOpenErrorText(version.IsWin95Layout(), productName_,
                                                    host.LoadString(IDS_MONITOR_PROTOCOL),
                                                    host.LoadString(IDS_MONITOR_NAME)));
@@ -108,7 +108,7 @@ int CMonitorDlg::QueryMasterNode() {
     ctx_.syncState = 0;
     return GetMasterNode(ctx_.channel, ctx_.status.masterAddress, ctx_.status.masterName,
                          &ctx_.syncChannel, &ctx_.syncSubchannel, ctx_.status.nodeAddress,
-                         &ctx_.syncState, 0);
+                         &ctx_.syncState, kAdapter);
 }
 
 void CMonitorDlg::Poll() {
@@ -128,10 +128,10 @@ void CMonitorDlg::Poll() {
     // master again.
     int result = 0;
     if (reattachNeeded_) {
-        result = ReattachDriver(ctx_.channel, 0);
+        result = ReattachDriver(ctx_.channel, kAdapter);
         if (result != kNotCarried) reattachNeeded_ = false;
     }
-    if (result == 0) {
+    if (result == kOk) {
         result = QueryMasterNode();
     } else {
         ctx_.syncState = 0;
@@ -139,7 +139,7 @@ void CMonitorDlg::Poll() {
     // An adapter that answers but is not synchronised yet is asked again, for a quarter of
     // a second at most, so the window never stalls; the pause between two questions keeps
     // an out-of-range adapter from costing processor time.
-    while (result == 0 && ctx_.syncState == 0 && ctx_.clock.Now() - start < kSyncWaitLimitMs) {
+    while (result == kOk && ctx_.syncState == 0 && ctx_.clock.Now() - start < kSyncWaitLimitMs) {
         ctx_.clock.Sleep(kSyncRetryMs);
         result = QueryMasterNode();
     }
@@ -152,14 +152,14 @@ void CMonitorDlg::Poll() {
         restorePending_ = true;
         return;
     }
-    if (result != 0) {
+    if (result != kOk) {
         restorePending_ = true;
         window().SetTimer(kPollTimer, kSlowPollMs);
     }
 
     synchronised_ = ctx_.syncState != 0;
     const std::string name = FieldText(ctx_.status.masterName);
-    if (synchronised_ && result == 0 && name != lastMasterName_) lastMasterName_ = name;
+    if (synchronised_ && result == kOk && name != lastMasterName_) lastMasterName_ = name;
 
     UpdateTray(trayState_ == kTrayNone ? TrayAction::Add : TrayAction::Change, synchronised_);
     FillInformation();
@@ -261,13 +261,13 @@ void CMonitorDlg::FillInformation() {
     }
 
     std::string text;
-    if (GetDriverVersion(ctx_.channel, ctx_.status.driverVersion, 0) == 0) {
+    if (GetDriverVersion(ctx_.channel, ctx_.status.driverVersion, kAdapter) == kOk) {
         text = VersionLine();
         ShowInformation(text, true);
     }
     QueryMasterNode();
     char rom[8] = {};
-    GetVersion(ctx_.channel, rom, 0);
+    GetVersion(ctx_.channel, rom, kAdapter);
     rom[7] = '\0';  // the 7-byte item need not hold a terminator
     std::memcpy(ctx_.status.romVersion, rom, sizeof rom);
     text += NodeLine("  ROM version:  ");
@@ -305,12 +305,12 @@ void CMonitorDlg::HideWindow() {
 
 void CMonitorDlg::OnCommand(int id) {
     switch (id) {
-        case 1:  // Remove
+        case ui::kIdOk:  // Remove
             UpdateTray(TrayAction::Remove, false);
             window().KillTimer(kPollTimer);
-            window().End(1);
+            window().End(ui::kIdOk);
             break;
-        case 2:  // Esc
+        case ui::kIdCancel:  // Esc
         case IDC_MONITOR_HIDE:
             HideWindow();
             break;

@@ -16,7 +16,7 @@ bool CMonitorErrorDlg::OnInitDialog() {
 }
 
 void CMonitorErrorDlg::OnCommand(int id) {
-    if (id == 1 || id == 2) window().End(id);
+    if (id == ui::kIdOk || id == ui::kIdCancel) window().End(id);
 }
 
 }  // namespace odr::monitor

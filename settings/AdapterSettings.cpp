@@ -99,7 +99,7 @@ void AdapterSettings::ResetSettings() {
     inactivitySeconds = 6;
     inactivityMinutes = 0;
     peerToPeer = 1;
-    radioMode = 3;
+    radioMode = kRadioModeNone;
 }
 
 void AdapterSettings::SetMasterName(const std::string& name) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/DriverTypes.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 
@@ -93,7 +94,7 @@ class AdapterSettings {
     int inactivitySeconds = 6;
     int inactivityMinutes = 0;
     int peerToPeer = 1;
-    int radioMode = 3;
+    int radioMode = kRadioModeNone;
 
   private:
     struct Marks {

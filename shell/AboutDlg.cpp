@@ -13,7 +13,7 @@ bool CAboutDlg::OnInitDialog() {
 }
 
 void CAboutDlg::OnCommand(int id) {
-    if (id == 1 || id == 2) window().End(id);
+    if (id == ui::kIdOk || id == ui::kIdCancel) window().End(id);
 }
 
 }  // namespace odr::shell

@@ -124,7 +124,7 @@ void CMainDlg::CheckRun() {
 
     if (reattachNeeded_) {
         const int result = ReattachDriver(adapter.channel, kAdapter);
-        if (result != 0) {
+        if (result != kOk) {
             if (result == kNotCarried) StartCheckTimer(kReattachRetryMs);
             ctx_.host.EndBusy();
             return;
@@ -213,12 +213,12 @@ void CMainDlg::OnCommand(int id) {
             if (pendingMs != 0) StartCheckTimer(pendingMs);
             break;
         }
-        case 1:
-            window().End(1);
+        case ui::kIdOk:
+            window().End(ui::kIdOk);
             break;
-        case 2:
+        case ui::kIdCancel:
             // Escape does nothing; only a close request ends the window this way.
-            if (closing_) window().End(2);
+            if (closing_) window().End(ui::kIdCancel);
             break;
     }
 }
@@ -232,7 +232,7 @@ bool CMainDlg::OnSysCommand(int command) {
 
 void CMainDlg::OnClose() {
     closing_ = true;
-    window().End(2);
+    window().End(ui::kIdCancel);
 }
 
 void CMainDlg::OnDestroy() {

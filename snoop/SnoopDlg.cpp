@@ -41,7 +41,7 @@ bool CSnoopDlg::OnInitDialog() {
     uint8_t country = 0;
     uint8_t firstChannel = 0;
     const int result = GetCountryCode(ctx_.adapter.channel, &country, kAdapter, &firstChannel);
-    band_ = result == 0 ? BandFor(country, firstChannel) : DefaultBand();
+    band_ = result == kOk ? BandFor(country, firstChannel) : DefaultBand();
     sweep_ = 0;
     samples_.assign(size_t(band_.count) + 1, SpectrumSample());
     window().SetText(IDC_SNOOP_FIRST_FREQ, band_.firstLabel);
@@ -61,8 +61,8 @@ void CSnoopDlg::Tick() {
     if (driverLost_) {
         // Nothing is measured until the driver is open and re-attached again.
         AdapterContext& adapter = ctx_.adapter;
-        if (adapter.channel.OpenDriver(&adapter.status) != 0) return;
-        if (ReattachDriver(adapter.channel, kAdapter) != 0) return;
+        if (adapter.channel.OpenDriver(&adapter.status) != kOk) return;
+        if (ReattachDriver(adapter.channel, kAdapter) != kOk) return;
         driverLost_ = false;
     }
     repaint_ = false;
@@ -95,7 +95,7 @@ void CSnoopDlg::Tick() {
             completed = false;
             break;
         }
-        const bool read = result == 0;
+        const bool read = result == kOk;
         if (read) sample.Add(reading);
         if (!DwellGoesOn(limits, clock.Now() - start, sample.count)) break;
         if (!read) clock.Sleep(kFailedReadingPauseMs);
@@ -216,13 +216,13 @@ void CSnoopDlg::OnCommand(int id) {
             ChangeRate(kRateFast);
             break;
         case IDC_SNOOP_HELP: {
-            shell::CHelpDlg help(ctx_.adapter.os, "HELPSNOP", "ZZZZZZZZ", "Snoop Help");
+            shell::CHelpDlg help(ctx_.adapter.os, shell::kHelpContextSnoop);
             ctx_.host.RunModal(help);
             repaint_ = true;
             break;
         }
-        case 1:
-        case 2:
+        case ui::kIdOk:
+        case ui::kIdCancel:
             Finish(id);
             break;
     }

@@ -102,8 +102,8 @@ void CSiteSurveyDlg::OnTimer(int id) {
     if (id == kRoundTimer && !roundRunning_) return;
     AdapterContext& adapter = ctx_.adapter;
     if (driverLost_) {
-        if (adapter.channel.OpenDriver(&adapter.status) != 0) return;
-        if (ReattachDriver(adapter.channel, kAdapter) != 0) return;
+        if (adapter.channel.OpenDriver(&adapter.status) != kOk) return;
+        if (ReattachDriver(adapter.channel, kAdapter) != kOk) return;
         if (GetSyncState(adapter.channel, &inRange_, kAdapter) == kNotCarried) {
             ShowOutOfRange(true);
             return;
@@ -124,11 +124,11 @@ void CSiteSurveyDlg::RoundTimerTick() {
         uint32_t completion = 0;
         const int result = PollPing(ctx_.adapter.channel, pingHandle_, &completion, kAdapter);
         NoteResult(result);
-        if (result == 1 && pendingTicks_ < kMaxPendingTicks) {
+        if (result == kPingWaiting && pendingTicks_ < kMaxPendingTicks) {
             ++pendingTicks_;
             return;
         }
-        inRange_ = result == 1 ? 0 : 1;
+        inRange_ = result == kPingWaiting ? 0 : 1;
     } else {
         // No master to ping: the handle is an old round's, and the adapter is out of range.
         inRange_ = 0;
@@ -164,15 +164,13 @@ void CSiteSurveyDlg::TickTimerTick() {
 bool CSiteSurveyDlg::FollowResync() {
     AdapterContext& adapter = ctx_.adapter;
     EmptyRows();
-    char masterAddress[13] = {}, masterName[12] = {}, nodeAddress[13] = {};
-    uint8_t channel = 0, subchannel = 0;
-    const int result = GetMasterNode(adapter.channel, masterAddress, masterName, &channel,
-                                     &subchannel, nodeAddress, &inRange_, kAdapter);
-    if (result != 0 || nodeAddress[0] == '\0') {
-        NoteResult(result);
+    const MasterNode node = ReadMasterNode(adapter.channel, kAdapter);
+    if (node.Read()) inRange_ = node.syncState;
+    if (!node.HasNode()) {
+        NoteResult(node.result);
         return false;
     }
-    if (resyncName_ != FieldText(masterName)) {
+    if (resyncName_ != node.MasterName()) {
         char name[12] = {};
         char address[13] = {};
         StoreFieldText(name, resyncName_);
@@ -180,15 +178,15 @@ bool CSiteSurveyDlg::FollowResync() {
         const int r =
             SynchToMaster(adapter, uint8_t(settings_.stationType), uint8_t(settings_.domain),
                           resyncChannel_, resyncSubchannel_, name, address, kAdapter);
-        if (r == 0) resyncPending_ = false;
+        if (r == kOk) resyncPending_ = false;
         NoteResult(r);
         ShowOutOfRange(true);
         return false;
     }
     ShowOutOfRange(false);
     resyncPending_ = false;
-    StoreFieldText(adapter.status.masterAddress, FieldText(masterAddress));
-    StoreFieldText(adapter.status.masterName, FieldText(masterName));
+    StoreFieldText(adapter.status.masterAddress, node.MasterAddress());
+    StoreFieldText(adapter.status.masterName, node.MasterName());
     return true;
 }
 
@@ -197,19 +195,17 @@ bool CSiteSurveyDlg::CheckRoam() {
     uint8_t flag = 1;
     const int result = GetRoamingFlag(adapter.channel, &flag, kAdapter);
     NoteResult(result);
-    if (result != 0 || flag != 0) return true;
-    char masterAddress[13] = {}, masterName[12] = {}, nodeAddress[13] = {};
-    uint8_t channel = 0, subchannel = 0;
-    const int r = GetMasterNode(adapter.channel, masterAddress, masterName, &channel, &subchannel,
-                                nodeAddress, &inRange_, kAdapter);
-    if (r != 0 || nodeAddress[0] == '\0') {
-        NoteResult(r);
+    if (result != kOk || flag != 0) return true;
+    const MasterNode node = ReadMasterNode(adapter.channel, kAdapter);
+    if (node.Read()) inRange_ = node.syncState;
+    if (!node.HasNode()) {
+        NoteResult(node.result);
         return false;
     }
-    if (inRange_ != 0 && FieldText(masterAddress) != FieldText(adapter.status.masterAddress)) {
+    if (inRange_ != 0 && node.MasterAddress() != FieldText(adapter.status.masterAddress)) {
         adapter.os.Beep(kAlertBeepHz, kAlertBeepMs);
-        StoreFieldText(adapter.status.masterAddress, FieldText(masterAddress));
-        StoreFieldText(adapter.status.masterName, FieldText(masterName));
+        StoreFieldText(adapter.status.masterAddress, node.MasterAddress());
+        StoreFieldText(adapter.status.masterName, node.MasterName());
         EmptyRows();
         Reset();
     }
@@ -226,7 +222,7 @@ void CSiteSurveyDlg::CollectReplies() {
         uint8_t signal = 0;
         const int result = GetPing(adapter, address, &value, &signal, kAdapter);
         NoteResult(result);
-        if (result != 1) return;
+        if (result != kPingAnswer) return;
         address[12] = '\0';
         const bool fromMaster = master == address;
         const int before = table_.Highest();
@@ -246,7 +242,7 @@ void CSiteSurveyDlg::StartRound() {
     StopTickTimer();
     const int r = SendPing(ctx_.adapter.channel, kBroadcast, kPingLength, 0, &inRange_, &sendTime_,
                            &pingHandle_, kAdapter, 0, nullptr);
-    if (r >= 0 || r == -7) {
+    if (r >= 0 || r == kTransmitQueued) {
         // SendPing sends nothing to an adapter that has lost its master.
         pingSent_ = !(r == kOk && inRange_ == 0);
         StartRoundTimer();
@@ -347,12 +343,12 @@ void CSiteSurveyDlg::OnCommand(int id) {
             ChangeRoaming();
             break;
         case IDC_SURVEY_HELP: {
-            shell::CHelpDlg help(ctx_.adapter.os, "HELPSITE", "HELPSDIR", "Site Survey Help");
+            shell::CHelpDlg help(ctx_.adapter.os, shell::kHelpContextSiteSurvey);
             ctx_.host.RunModal(help);
             break;
         }
-        case 1:
-        case 2:
+        case ui::kIdOk:
+        case ui::kIdCancel:
             window().End(id);
             break;
     }
@@ -387,15 +383,12 @@ void CSiteSurveyDlg::ChangeRoaming() {
     StopRoundTimer();
     pendingTicks_ = 0;
 
-    char masterAddress[13] = {}, masterName[12] = {}, nodeAddress[13] = {};
-    uint8_t channel = 0, subchannel = 0, syncState = 0;
-    const int result = GetMasterNode(adapter.channel, masterAddress, masterName, &channel,
-                                     &subchannel, nodeAddress, &syncState, kAdapter);
-    NoteResult(result);
+    const MasterNode node = ReadMasterNode(adapter.channel, kAdapter);
+    NoteResult(node.result);
     bool pending = false;
-    if (result == 0 && nodeAddress[0] != '\0') {
-        std::string name = FieldText(masterName);
-        std::string address = FieldText(masterAddress);
+    if (node.HasNode()) {
+        std::string name = node.MasterName();
+        std::string address = node.MasterAddress();
         if (turningOff) {
             // The adapter is to stay with the master the user sees in row 0.
             const std::string shownName = w.GetText(IDC_SURVEY_MASTER_FIRST);
@@ -414,13 +407,13 @@ void CSiteSurveyDlg::ChangeRoaming() {
             StoreFieldText(addressField, address);
             const int r =
                 SynchToMaster(adapter, uint8_t(settings_.stationType), uint8_t(settings_.domain),
-                              channel, subchannel, nameField, addressField, kAdapter);
+                              node.channel, node.subchannel, nameField, addressField, kAdapter);
             NoteResult(r);
-            if (r != 0) {
+            if (r != kOk) {
                 resyncName_ = FieldText(nameField);
                 resyncAddress_ = FieldText(addressField);
-                resyncChannel_ = channel;
-                resyncSubchannel_ = subchannel;
+                resyncChannel_ = node.channel;
+                resyncSubchannel_ = node.subchannel;
                 pending = true;
             }
         }
@@ -456,14 +449,11 @@ void CSiteSurveyDlg::TestLink(int row) {
     target.masterDomain = uint8_t(settings_.domain);
     target.masterChannel = uint8_t(settings_.channel);
     target.masterSubchannel = uint8_t(settings_.subchannel);
-    char masterAddress[13] = {}, masterName[12] = {}, nodeAddress[13] = {};
-    uint8_t channel = 0, subchannel = 0, syncState = 0;
-    const int result = GetMasterNode(ctx_.adapter.channel, masterAddress, masterName, &channel,
-                                     &subchannel, nodeAddress, &syncState, kAdapter);
-    NoteResult(result);
-    if (result == 0) {
-        target.masterChannel = channel;
-        target.masterSubchannel = subchannel;
+    const MasterNode node = ReadMasterNode(ctx_.adapter.channel, kAdapter);
+    NoteResult(node.result);
+    if (node.Read()) {
+        target.masterChannel = node.channel;
+        target.masterSubchannel = node.subchannel;
     }
     tools_.RunLinkTest(target);
 

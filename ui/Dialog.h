@@ -8,6 +8,11 @@
 
 namespace odr::ui {
 
+// The OK and Cancel commands (also Enter and Escape), and the results a modal dialog ends
+// with for them.
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+
 // What a control reports about itself.
 enum class Notify {
     Clicked,           // button, check box, radio button; a click on a list view

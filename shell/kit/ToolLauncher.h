@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/DriverTypes.h"
+
 namespace odr::settings {
 class AdapterSettings;
 }
@@ -15,8 +17,8 @@ namespace odr::shell {
 // master when it loses it: the master's domain, channel and subchannel and the stored
 // station type code.
 struct LinkTestTarget {
-    std::string address;  // 12 lower-case hex digits
-    int radioMode = 3;    // the stored settings' radio mode
+    std::string address;             // 12 lower-case hex digits
+    int radioMode = kRadioModeNone;  // the stored settings' radio mode
     uint8_t masterDomain = 0;
     uint8_t masterChannel = 0;
     uint8_t masterSubchannel = 0;
