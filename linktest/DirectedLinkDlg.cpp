@@ -97,7 +97,7 @@ void CDirectedLinkDlg::Reset() {
     if (!DriverLevelSupported(version)) w.Enable(IDC_LINK_DRIVER_LEVEL, false);
     StartTimer();
 
-    window_.Reset();
+    measurement_.Reset();
     targetIsMaster_ = target_ == status.masterAddress;
     if (targetIsMaster_) {
         w.SetText(IDC_LINK_MASTER_HEADING, "Master Name");
@@ -137,7 +137,7 @@ void CDirectedLinkDlg::Reset() {
     w.SetText(IDC_LINK_PACKET_SIZE, Number(slider.Position()));
 
     failures_ = 0;
-    driverFault_ = false;
+    reattach_.Clear();
     outstanding_ = false;
     pingHandle_ = 0;
     slotStart_ = startTime_ = ctx_.adapter.clock.Now();
@@ -150,13 +150,12 @@ void CDirectedLinkDlg::OnTimer(int id) {
 void CDirectedLinkDlg::Pass() {
     StopTimer();
     platform::Clock& clock = ctx_.adapter.clock;
-    if (driverFault_) {
+    if (reattach_.Needed()) {
         ShowOutOfRange(true);
-        if (ReopenDriver(ctx_.adapter, kAdapter) != kOk) {
+        if (!reattach_.Restore(ctx_.adapter)) {
             StartTimer();
             return;
         }
-        driverFault_ = false;
     }
 
     slotStart_ = clock.Now();
@@ -173,13 +172,13 @@ void CDirectedLinkDlg::Pass() {
     if (step == Step::Restart) {
         pingHandle_ = 0;
         outstanding_ = false;
-        window_.Restart();
+        measurement_.Restart();
         AddHistory(0, -1, true);
     } else {
         // A ping whose last poll failed is polled again in the next pass.
         if (!outstanding_) pingHandle_ = 0;
         AfterPass(ShowStatistics());
-        window_.Advance();
+        measurement_.Advance();
     }
     slotStart_ = clock.Now();
     StartTimer();
@@ -270,7 +269,7 @@ CDirectedLinkDlg::Step CDirectedLinkDlg::DriverLevelPing() {
 
 void CDirectedLinkDlg::Collect(int latencyMs) {
     AdapterContext& adapter = ctx_.adapter;
-    Slot& slot = window_.Current();
+    Slot& slot = measurement_.Current();
     for (int drained = 0; drained < kMaxDrainedReplies; ++drained) {
         char address[13] = {};
         uint32_t value = 0;
@@ -300,8 +299,8 @@ void CDirectedLinkDlg::Collect(int latencyMs) {
     if (syncState_ != 0 && masterRead && adapter.status.nodeAddress[0] != '\0') {
         ShowOutOfRange(false);
         if (!selfIsMaster) slot.AddCompleted(packetSize_);
-        if (window_.StoreLatency(latencyMs) && IsRadioLevel())
-            window().SetText(IDC_LINK_MAXIMUM, Number(window_.MaximumLatency()));
+        if (measurement_.StoreLatency(latencyMs) && IsRadioLevel())
+            window().SetText(IDC_LINK_MAXIMUM, Number(measurement_.MaximumLatency()));
     } else {
         ShowOutOfRange(true);
     }
@@ -322,7 +321,7 @@ void CDirectedLinkDlg::FollowMaster(const MasterNode& node) {
 
 PassFigures CDirectedLinkDlg::ShowStatistics() {
     ui::Window& w = window();
-    const PassFigures f = window_.Statistics();
+    const PassFigures f = measurement_.Statistics();
     w.SetText(IDC_LINK_SECONDS, Number(int((ctx_.adapter.clock.Now() - startTime_) / 1000)));
     if (f.hasPackets) {
         w.SetText(IDC_LINK_AVERAGE_PACKETS, Number(f.averagePackets));
@@ -347,7 +346,7 @@ PassFigures CDirectedLinkDlg::ShowStatistics() {
 void CDirectedLinkDlg::AfterPass(const PassFigures& f) {
     LogPass(f);
     const bool inRange = syncState_ != 0;
-    if (ctx_.linkTestDefaults.tone && inRange && window_.Current().replies > 0) {
+    if (ctx_.linkTestDefaults.tone && inRange && measurement_.Current().replies > 0) {
         ctx_.adapter.os.Beep(TonePitch(f.signalBar), kToneMs);
     }
     const bool masterChanged = !historyMaster_.empty() && historyMaster_ != rememberedMaster_;
@@ -381,7 +380,7 @@ void CDirectedLinkDlg::OnPaint() {
 }
 
 CDirectedLinkDlg::Step CDirectedLinkDlg::Fault() {
-    driverFault_ = true;
+    reattach_.Need();
     return Step::Restart;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "driver/Queries.h"
+#include "driver/Reattach.h"
 #include "linktest/LinkWindow.h"
 #include "linktest/SignalHistory.h"
 #include "shell/kit/LogSwitch.h"
@@ -54,10 +55,10 @@ class CDirectedLinkDlg : public ui::Dialog {
 
     // State, readable by tests.
     const std::string& Target() const { return target_; }
-    const LinkWindow& Measurement() const { return window_; }
-    LinkWindow& Measurement() { return window_; }
+    const LinkWindow& Measurement() const { return measurement_; }
+    LinkWindow& Measurement() { return measurement_; }
     int ConsecutiveFailures() const { return failures_; }
-    bool DriverFault() const { return driverFault_; }
+    bool ReattachNeeded() const { return reattach_.Needed(); }
     bool PingOutstanding() const { return outstanding_; }
     const std::string& RememberedMaster() const { return rememberedMaster_; }
     const shell::LogSwitch& Log() const { return log_; }
@@ -99,14 +100,14 @@ class CDirectedLinkDlg : public ui::Dialog {
     int packetSize_;
     int pingType_;
 
-    LinkWindow window_;
+    LinkWindow measurement_;
     std::string rememberedMaster_;
     uint8_t pingHandle_ = 0;
     uint32_t sendTime_ = 0;
     uint8_t syncState_ = 0;
     bool outstanding_ = false;
     int failures_ = 0;
-    bool driverFault_ = false;
+    Reattach reattach_;
     uint32_t slotStart_ = 0;
     uint32_t startTime_ = 0;
     shell::LogSwitch log_;

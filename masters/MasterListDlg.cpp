@@ -81,18 +81,15 @@ void CMasterListDlg::OnTimer(int id) {
 }
 
 void CMasterListDlg::Tick() {
-    if (driverFault_) {
-        // Nothing else until the driver answers the re-attach.
-        if (ReopenDriver(ctx_.adapter, kAdapter) != kOk) return;
-        driverFault_ = false;
-    }
+    // Nothing else until the driver answers the re-attach.
+    if (reattach_.Needed() && !reattach_.Restore(ctx_.adapter)) return;
     RecordSynchronisedMaster();
-    if (driverFault_) return;
+    if (reattach_.Needed()) return;
     if (ctx_.adapter.clock.Now() - lastDomainStep_ >= kDomainListenMs) StepDomain();
 }
 
 void CMasterListDlg::NoteResult(int result) {
-    if (result == kNotCarried) driverFault_ = true;
+    reattach_.Note(result);
 }
 
 void CMasterListDlg::RecordSynchronisedMaster() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/Reattach.h"
 #include "masters/MasterList.h"
 #include "resources/resource.h"
 #include "shell/kit/ShellContext.h"
@@ -49,7 +50,7 @@ class CMasterListDlg : public ui::Dialog {
     int CurrentDomain() const { return currentDomain_; }
     const CMasterEntry* Selected() const { return selected_; }
     bool TestSupported() const { return testSupported_; }
-    bool DriverFault() const { return driverFault_; }
+    bool ReattachNeeded() const { return reattach_.Needed(); }
 
   private:
     void Tick();
@@ -84,7 +85,7 @@ class CMasterListDlg : public ui::Dialog {
     int rowCount_ = 0;
     const CMasterEntry* selected_ = nullptr;
     bool testSupported_ = false;
-    bool driverFault_ = false;
+    Reattach reattach_;
     bool dismissed_ = false;  // closing: nothing more is opened from the list
     int searchMode_ = kSearchOne;
 };

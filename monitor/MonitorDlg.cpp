@@ -127,9 +127,9 @@ void CMonitorDlg::Poll() {
     // refused re-attach is an error of this poll like any other: the next one asks for the
     // master again.
     int result = 0;
-    if (reattachNeeded_) {
-        result = ReattachDriver(ctx_.channel, kAdapter);
-        if (result != kNotCarried) reattachNeeded_ = false;
+    if (reattach_.Needed()) {
+        result = reattach_.Attach(ctx_.channel);
+        if (result != kNotCarried) reattach_.Clear();
     }
     if (result == kOk) {
         result = QueryMasterNode();
@@ -144,7 +144,7 @@ void CMonitorDlg::Poll() {
         result = QueryMasterNode();
     }
     if (result == kNotCarried) {
-        reattachNeeded_ = true;
+        reattach_.Need();
         window().KillTimer(kPollTimer);
         ctx_.channel.OpenDriver(&ctx_.status);
         UpdateTray(TrayAction::Remove, false);

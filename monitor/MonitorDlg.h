@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "driver/Reattach.h"
 #include "monitor/MonitorContext.h"
 #include "ui/Dialog.h"
 #include "ui/Host.h"
@@ -91,7 +92,7 @@ class CMonitorDlg : public ui::Dialog {
     bool blinkPhase_ = false;
     bool hidePending_ = true;
     bool restorePending_ = false;
-    bool reattachNeeded_ = false;  // a driver call was not carried: re-attach first
+    Reattach reattach_;  // a driver call was not carried: re-attach first
     std::string lastMasterName_;
     std::string productName_;  // string 102
     std::string toolTitle_;    // string 105

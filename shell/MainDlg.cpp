@@ -51,7 +51,7 @@ bool CMainDlg::OnInitDialog() {
 
     adapterReady_ = false;
     searchMode_ = 1;
-    reattachNeeded_ = true;
+    reattach_.Need();
     closing_ = false;
     lastButton_ = IDC_MASTERS;
     ctx_.helpContext = kHelpContextMain;
@@ -122,20 +122,19 @@ void CMainDlg::CheckRun() {
         return;
     }
 
-    if (reattachNeeded_) {
-        const int result = ReattachDriver(adapter.channel, kAdapter);
+    if (reattach_.Needed()) {
+        const int result = reattach_.Attach(adapter.channel);
         if (result != kOk) {
             if (result == kNotCarried) StartCheckTimer(kReattachRetryMs);
             ctx_.host.EndBusy();
             return;
         }
-        reattachNeeded_ = false;
     }
 
     uint8_t syncState = 0;
     const uint8_t longWait = settings_.stationType == 1 ? 1 : 0;
     if (InitCard(adapter, &syncState, kAdapter, longWait) == kNotCarried) {
-        reattachNeeded_ = true;
+        reattach_.Need();
         StartCheckTimer(kReattachRetryMs);
         ctx_.host.EndBusy();
         return;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "driver/Reattach.h"
 #include "settings/AdapterSettings.h"
 #include "shell/kit/ShellContext.h"
 #include "shell/kit/ToolLauncher.h"
@@ -28,7 +29,7 @@ class CMainDlg : public ui::Dialog {
     // State, readable by tests and the tools' openers.
     const settings::AdapterSettings& Settings() const { return settings_; }
     bool AdapterReady() const { return adapterReady_; }
-    bool ReattachNeeded() const { return reattachNeeded_; }
+    bool ReattachNeeded() const { return reattach_.Needed(); }
     int SearchMode() const { return searchMode_; }
     int LastButton() const { return lastButton_; }
     const std::string& StatusText() const { return statusText_; }
@@ -46,7 +47,7 @@ class CMainDlg : public ui::Dialog {
     ToolLauncher& tools_;
     settings::AdapterSettings settings_;
     bool adapterReady_ = false;
-    bool reattachNeeded_ = true;
+    Reattach reattach_{true};
     int searchMode_ = 1;
     bool closing_ = false;
     int lastButton_ = 0;

@@ -58,13 +58,8 @@ void CSnoopDlg::OnTimer(int id) {
 void CSnoopDlg::Tick() {
     // A tick that arrives while a dwell serves messages must not start another one.
     if (inDwell_ || ending_ || samples_.empty()) return;
-    if (driverLost_) {
-        // Nothing is measured until the driver is open and re-attached again.
-        AdapterContext& adapter = ctx_.adapter;
-        if (adapter.channel.OpenDriver(&adapter.status) != kOk) return;
-        if (ReattachDriver(adapter.channel, kAdapter) != kOk) return;
-        driverLost_ = false;
-    }
+    // Nothing is measured until the driver is open and re-attached again.
+    if (reattach_.Needed() && !reattach_.Restore(ctx_.adapter)) return;
     repaint_ = false;
     const int p = sweep_;
     if (p > band_.count) {
@@ -91,7 +86,7 @@ void CSnoopDlg::Tick() {
         const int result = GetRSSI_freq(ctx_.adapter, &reading, channel, kAdapter);
         if (result == kNotCarried) {
             // The position is measured again once the driver is back.
-            driverLost_ = true;
+            reattach_.Need();
             completed = false;
             break;
         }

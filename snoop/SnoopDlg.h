@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "driver/Reattach.h"
 #include "shell/kit/LogSwitch.h"
 #include "shell/kit/ShellContext.h"
 #include "snoop/SnoopBand.h"
@@ -33,7 +34,7 @@ class CSnoopDlg : public ui::Dialog {
     int SweepPosition() const { return sweep_; }
     int SamplingRate() const { return rate_; }
     bool FullRedraw() const { return fullRedraw_; }
-    bool DriverLost() const { return driverLost_; }
+    bool ReattachNeeded() const { return reattach_.Needed(); }
     bool Repaint() const { return repaint_; }
     const std::vector<SpectrumSample>& Samples() const { return samples_; }
     const shell::LogSwitch& Log() const { return log_; }
@@ -58,7 +59,7 @@ class CSnoopDlg : public ui::Dialog {
     bool dwellCut_ = false;  // the rate changed or the window ends during the dwell
     bool ending_ = false;
     shell::LogSwitch log_;
-    bool driverLost_ = false;  // a reading was not carried: re-open and re-attach first
+    Reattach reattach_;  // a reading was not carried: re-open and re-attach first
 };
 
 }  // namespace odr::snoop

@@ -79,7 +79,7 @@ void CSiteSurveyDlg::Reset() {
         GetVersion(ctx_.adapter.channel, version, kAdapter) == 0 && SupportsDirectedSync(version);
     resyncPending_ = false;
     if (settings_.stationType == kStationMaster) w.Enable(IDC_SURVEY_ROAMING, false);
-    driverLost_ = false;
+    reattach_.Clear();
     w.SetText(IDC_SURVEY_NODE_COUNT, "0");
     if (!tickRunning_ && !roundRunning_) StartTickTimer();
 
@@ -93,7 +93,7 @@ void CSiteSurveyDlg::Reset() {
 }
 
 void CSiteSurveyDlg::NoteResult(int result) {
-    if (result == kNotCarried) driverLost_ = true;
+    reattach_.Note(result);
 }
 
 void CSiteSurveyDlg::OnTimer(int id) {
@@ -101,14 +101,13 @@ void CSiteSurveyDlg::OnTimer(int id) {
     if (id == kTickTimer && !tickRunning_) return;
     if (id == kRoundTimer && !roundRunning_) return;
     AdapterContext& adapter = ctx_.adapter;
-    if (driverLost_) {
-        if (adapter.channel.OpenDriver(&adapter.status) != kOk) return;
-        if (ReattachDriver(adapter.channel, kAdapter) != kOk) return;
+    if (reattach_.Needed()) {
+        if (!reattach_.Restore(adapter)) return;
         if (GetSyncState(adapter.channel, &inRange_, kAdapter) == kNotCarried) {
+            reattach_.Need();
             ShowOutOfRange(true);
             return;
         }
-        driverLost_ = false;
         ShowOutOfRange(false);
     }
     if (id == kRoundTimer) {
@@ -419,12 +418,12 @@ void CSiteSurveyDlg::ChangeRoaming() {
         }
     }
     EmptyRows();
-    const bool lost = driverLost_;
+    const Reattach lost = reattach_;
     Reset();
     // The reset starts afresh, but a move still owed to the master of row 0 stays owed, and
     // a driver lost on the way stays lost.
     resyncPending_ = pending;
-    driverLost_ = lost;
+    reattach_ = lost;
     ctx_.host.EndBusy();
 }
 

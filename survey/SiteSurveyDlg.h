@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/Reattach.h"
 #include "shell/kit/LogSwitch.h"
 #include "shell/kit/ShellContext.h"
 #include "shell/kit/ToolLauncher.h"
@@ -52,7 +53,7 @@ class CSiteSurveyDlg : public ui::Dialog {
     int Top() const { return top_; }
     int FirstPosition() const { return firstPosition_; }
     bool InRange() const { return inRange_ != 0; }
-    bool DriverLost() const { return driverLost_; }
+    bool ReattachNeeded() const { return reattach_.Needed(); }
     bool RoamingChanged() const { return roamingChanged_; }
     bool ResyncPending() const { return resyncPending_; }
     bool ResyncOnRoamingOff() const { return resyncOnRoamingOff_; }
@@ -103,7 +104,7 @@ class CSiteSurveyDlg : public ui::Dialog {
     int pendingTicks_ = 0;
     bool tickRunning_ = false;
     bool roundRunning_ = false;
-    bool driverLost_ = false;
+    Reattach reattach_;
     bool roamingChanged_ = false;
     bool resyncPending_ = false;
     bool resyncOnRoamingOff_ = false;

@@ -10,6 +10,7 @@
 #include "driver/Channel.h"
 #include "driver/DriverTypes.h"
 #include "driver/Operations.h"
+#include "driver/Reattach.h"
 #include "driver/RssiTable.h"
 #include "fakes/FakeChannel.h"
 
@@ -286,6 +287,38 @@ TEST_F(DriverOperationsTest, ReopenDriverReattaches) {
     host.existing.clear();
     EXPECT_EQ(kNotCarried, ReopenDriver(context, 0));
     EXPECT_FALSE(channel.IsOpen());
+}
+
+// A window's way back: only a request that was not carried asks for it; it ends only when
+// the driver opened and answered the re-attach, and sends nothing while it does not open.
+TEST_F(DriverOperationsTest, ReattachEndsOnlyWhenTheDriverAnswers) {
+    Reattach reattach;
+    reattach.Note(-1);
+    EXPECT_FALSE(reattach.Needed());
+    reattach.Note(kNotCarried);
+    EXPECT_TRUE(reattach.Needed());
+
+    channel.CloseDriver();
+    host.existing.clear();
+    EXPECT_FALSE(reattach.Restore(context));
+    EXPECT_TRUE(reattach.Needed());
+    EXPECT_TRUE(adapter.Commands().empty());
+
+    host.existing.insert("\\\\.\\ODRWINNT1");
+    adapter.script = {FakeAnswer::Result(4)};
+    EXPECT_FALSE(reattach.Restore(context));
+    EXPECT_TRUE(reattach.Needed());
+    EXPECT_TRUE(reattach.Restore(context));
+    EXPECT_FALSE(reattach.Needed());
+    EXPECT_EQ((std::vector<uint32_t>{CMD_REATTACH_DRIVER, CMD_REATTACH_DRIVER}),
+              adapter.Commands());
+
+    Reattach attach(true);
+    adapter.script = {FakeAnswer::Result(4)};
+    EXPECT_EQ(4, attach.Attach(channel));
+    EXPECT_TRUE(attach.Needed());
+    EXPECT_EQ(kOk, attach.Attach(channel));
+    EXPECT_FALSE(attach.Needed());
 }
 
 }  // namespace

@@ -491,7 +491,7 @@ TEST(LinkTestDlgTest, DriverFaultRestartsTheWindowAndReattachesNextPass) {
 
     rig.fc.adapter.script.push_back(FakeAnswer::Error(31));  // GetSyncState not carried
     rig.Pass();
-    EXPECT_TRUE(rig.dialog->DriverFault());
+    EXPECT_TRUE(rig.dialog->ReattachNeeded());
     EXPECT_EQ(rig.dialog->Measurement().CurrentIndex(), 0);
     EXPECT_EQ(rig.dialog->Measurement().At(0).completed, 0);
     EXPECT_EQ(rig.dialog->Measurement().At(1).completed, 50);  // kept
@@ -501,7 +501,7 @@ TEST(LinkTestDlgTest, DriverFaultRestartsTheWindowAndReattachesNextPass) {
     // The next pass shows the fault, re-opens and re-attaches, then measures.
     rig.fc.adapter.Clear();
     rig.Pass();
-    EXPECT_FALSE(rig.dialog->DriverFault());
+    EXPECT_FALSE(rig.dialog->ReattachNeeded());
     const std::vector<uint32_t> commands = rig.fc.adapter.Commands();
     ASSERT_FALSE(commands.empty());
     EXPECT_EQ(commands.front(), CMD_REATTACH_DRIVER);
@@ -517,7 +517,7 @@ TEST(LinkTestDlgTest, DriverFaultRestartsTheWindowAndReattachesNextPass) {
     rig.fc.host.existing.clear();
     const int pings = rig.pings;
     rig.Pass();
-    EXPECT_TRUE(rig.dialog->DriverFault());
+    EXPECT_TRUE(rig.dialog->ReattachNeeded());
     EXPECT_TRUE(rig.OutOfRange());
     EXPECT_EQ(rig.pings, pings);
     EXPECT_EQ(rig.w->TimerInterval(1), 100u);
@@ -527,7 +527,7 @@ TEST(LinkTestDlgTest, DriverFaultRestartsTheWindowAndReattachesNextPass) {
     level.Open(kNode, 1470, kPingDriverLevel);
     level.transmitResult = 11;
     level.Pass();
-    EXPECT_TRUE(level.dialog->DriverFault());
+    EXPECT_TRUE(level.dialog->ReattachNeeded());
     EXPECT_EQ(level.dialog->ConsecutiveFailures(), 0);
 }
 
@@ -538,7 +538,7 @@ TEST(LinkTestDlgTest, ElevenFailedSendsRestartTheCardEachTime) {
     for (int pass = 1; pass <= 10; ++pass) rig.Pass();
     EXPECT_EQ(rig.dialog->ConsecutiveFailures(), 10);
     EXPECT_EQ(rig.fc.adapter.Count(CMD_START_CARD), 0);
-    EXPECT_FALSE(rig.dialog->DriverFault());
+    EXPECT_FALSE(rig.dialog->ReattachNeeded());
     EXPECT_EQ(rig.dialog->Measurement().Sums().passes, 0);
 
     rig.Pass();
@@ -565,7 +565,7 @@ TEST(LinkTestDlgTest, ElevenFailedSendsRestartTheCardEachTime) {
         return FakeAnswer::Error(31);
     };
     level.Pass();
-    EXPECT_TRUE(level.dialog->DriverFault());
+    EXPECT_TRUE(level.dialog->ReattachNeeded());
     EXPECT_EQ(level.dialog->Measurement().At(0).sampleCount, 0);
 }
 
@@ -625,7 +625,7 @@ TEST(LinkTestDlgTest, FailedSendsAreNeverPolled) {
         rig.Pass();
         const std::string name = std::to_string(c.answer.result) + (c.fault ? " fault" : "");
         EXPECT_EQ(rig.polls, 0) << name;
-        EXPECT_EQ(rig.dialog->DriverFault(), c.fault) << name;
+        EXPECT_EQ(rig.dialog->ReattachNeeded(), c.fault) << name;
         EXPECT_EQ(rig.dialog->ConsecutiveFailures(), c.busy || c.fault ? 0 : 1) << name;
         EXPECT_FALSE(rig.dialog->PingOutstanding()) << name;
         // A busy pass goes on sending and shows its figures; a failed one restarts.
@@ -684,7 +684,7 @@ TEST(LinkTestDlgTest, DriverLevelResultsOneAndTwoCountNoPing) {
         EXPECT_EQ(slot.completed, 0) << result;
         EXPECT_EQ(slot.sampleCount, 0) << result;
         EXPECT_EQ(rig.dialog->ConsecutiveFailures(), 0) << result;
-        EXPECT_FALSE(rig.dialog->DriverFault()) << result;
+        EXPECT_FALSE(rig.dialog->ReattachNeeded()) << result;
         EXPECT_EQ(rig.dialog->Measurement().Sums().passes, 2) << result;  // figures shown
     }
 }

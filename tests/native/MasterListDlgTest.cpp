@@ -427,18 +427,18 @@ TEST(MasterListDlgTest, ALostDriverIsReattachedBeforeAnythingElse) {
     rig.Tick();
     rig.fc.adapter.script.push_back(FakeAnswer::Error(31));  // GetMasterNode not carried
     rig.Tick();
-    EXPECT_TRUE(rig.dialog.DriverFault());
+    EXPECT_TRUE(rig.dialog.ReattachNeeded());
     // The channel does not open again: only the opening is tried.
     rig.fc.host.existing.clear();
     rig.calls.clear();
     const size_t calls = rig.fc.adapter.Calls();
     rig.Run(3000);
     EXPECT_EQ(rig.fc.adapter.Calls(), calls);
-    EXPECT_TRUE(rig.dialog.DriverFault());
+    EXPECT_TRUE(rig.dialog.ReattachNeeded());
     // Back: re-attached, then the search goes on.
     rig.fc.host.existing.insert("\\\\.\\ODRWINNT1");
     rig.Tick();
-    EXPECT_FALSE(rig.dialog.DriverFault());
+    EXPECT_FALSE(rig.dialog.ReattachNeeded());
     ASSERT_EQ(rig.calls.size(), 3u);
     EXPECT_EQ(rig.calls[0].command, uint32_t(CMD_REATTACH_DRIVER));
     EXPECT_EQ(rig.calls[1].command, uint32_t(CMD_STOP_SEARCH));
@@ -529,17 +529,17 @@ TEST(MasterListDlgTest, ASearchThatDoesNotReachTheDriverReattachesIt) {
     rig.searchAnswer = FakeAnswer::Result(-1);
     rig.Open(kSearchOne);
     rig.Tick();
-    EXPECT_FALSE(rig.dialog.DriverFault());
+    EXPECT_FALSE(rig.dialog.ReattachNeeded());
     rig.Run(2000);
     EXPECT_EQ(rig.SearchedDomains(), (std::vector<int>{1, 1}));
 
     rig.searchAnswer = FakeAnswer::Error(31);
     rig.Run(2000);
-    EXPECT_TRUE(rig.dialog.DriverFault());
+    EXPECT_TRUE(rig.dialog.ReattachNeeded());
     rig.searchAnswer = FakeAnswer::Result(0);
     rig.calls.clear();
     rig.Tick();
-    EXPECT_FALSE(rig.dialog.DriverFault());
+    EXPECT_FALSE(rig.dialog.ReattachNeeded());
     ASSERT_FALSE(rig.calls.empty());
     EXPECT_EQ(rig.calls[0].command, uint32_t(CMD_REATTACH_DRIVER));
 }

@@ -183,7 +183,7 @@ TEST(SnoopDlgTest, LostDriverIsReattachedBeforeTheNextReading) {
         return FakeAnswer::Error(1167);
     };
     rig.Tick();
-    EXPECT_TRUE(rig.dialog.DriverLost());
+    EXPECT_TRUE(rig.dialog.ReattachNeeded());
     EXPECT_TRUE(rig.w->invalidated.empty());
     EXPECT_EQ(rig.dialog.SweepPosition(), 0);
 
@@ -198,7 +198,7 @@ TEST(SnoopDlgTest, LostDriverIsReattachedBeforeTheNextReading) {
     rig.fc.adapter.script = {FakeAnswer::Error(1167)};
     rig.Tick();
     EXPECT_EQ(rig.fc.adapter.Commands(), std::vector<uint32_t>{CMD_REATTACH_DRIVER});
-    EXPECT_TRUE(rig.dialog.DriverLost());
+    EXPECT_TRUE(rig.dialog.ReattachNeeded());
 
     // Re-attached: the same position is measured and drawn.
     rig.fc.adapter.commands[CMD_GET_RSSI] = [](const uint8_t*, uint32_t) {
@@ -207,7 +207,7 @@ TEST(SnoopDlgTest, LostDriverIsReattachedBeforeTheNextReading) {
     rig.fc.adapter.Clear();
     rig.Tick();
     EXPECT_EQ(rig.fc.adapter.CommandOf(0), uint32_t(CMD_REATTACH_DRIVER));
-    EXPECT_FALSE(rig.dialog.DriverLost());
+    EXPECT_FALSE(rig.dialog.ReattachNeeded());
     EXPECT_EQ(rig.dialog.Samples()[0].count, 30u);
     EXPECT_TRUE(rig.Invalidated());
 }

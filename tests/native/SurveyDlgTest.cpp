@@ -403,7 +403,7 @@ TEST(SurveyDlgTest, SendPingResultsAtRoundStart) {
         EXPECT_EQ(rig.pings, 1);
         EXPECT_FALSE(rig.dialog.RoundRunning());
         EXPECT_EQ(w.TimerInterval(kTickTimer), 100u);
-        EXPECT_FALSE(rig.dialog.DriverLost());
+        EXPECT_FALSE(rig.dialog.ReattachNeeded());
         rig.Tick(kTickTimer);
         EXPECT_EQ(rig.pings, 2);
         EXPECT_EQ(rig.dialog.Table().CurrentSlot(), 1);  // no round has ended
@@ -413,7 +413,7 @@ TEST(SurveyDlgTest, SendPingResultsAtRoundStart) {
         transmit(rig, FakeAnswer::Error(1167));
         test::FakeWindow& w = rig.Open();
         rig.Tick(kTickTimer);
-        EXPECT_TRUE(rig.dialog.DriverLost());
+        EXPECT_TRUE(rig.dialog.ReattachNeeded());
         EXPECT_FALSE(rig.dialog.RoundRunning());
         EXPECT_EQ(w.TimerInterval(kTickTimer), 100u);
         // The next tick re-attaches before anything else.
@@ -605,27 +605,27 @@ TEST(SurveyDlgTest, LostDriverIsReopenedBeforeAnythingElse) {
         return FakeAnswer::Error(1167);
     };
     rig.Tick(kTickTimer);
-    EXPECT_TRUE(rig.dialog.DriverLost());
+    EXPECT_TRUE(rig.dialog.ReattachNeeded());
 
     // While the device does not open, ticks stand still.
     rig.fc.host.existing.clear();
     rig.fc.adapter.Clear();
     rig.Tick(kTickTimer);
     EXPECT_TRUE(rig.fc.adapter.sent.empty());
-    EXPECT_TRUE(rig.dialog.DriverLost());
+    EXPECT_TRUE(rig.dialog.ReattachNeeded());
 
     // Open again and re-attached, but the sync state still not carried: out of range.
     rig.fc.host.existing.insert("\\\\.\\ODRWINNT1");
     rig.fc.adapter.script = {FakeAnswer::Result(0), FakeAnswer::Error(1167)};
     rig.Tick(kTickTimer);
     EXPECT_EQ(rig.fc.adapter.CommandOf(0), uint32_t(CMD_REATTACH_DRIVER));
-    EXPECT_TRUE(rig.dialog.DriverLost());
+    EXPECT_TRUE(rig.dialog.ReattachNeeded());
     EXPECT_TRUE(rig.OutOfRange());
 
     rig.fc.adapter.commands.erase(CMD_RECEIVE_PING);
     rig.fc.adapter.Clear();
     rig.Tick(kTickTimer);
-    EXPECT_FALSE(rig.dialog.DriverLost());
+    EXPECT_FALSE(rig.dialog.ReattachNeeded());
     EXPECT_FALSE(rig.OutOfRange());
     EXPECT_EQ(rig.fc.adapter.CommandOf(0), uint32_t(CMD_REATTACH_DRIVER));
 }
@@ -974,13 +974,13 @@ TEST(SurveyDlgTest, FaultySiteIsSurvived) {
     bool lost = false;
     while (rig.clock.Now() < 60000) {
         rig.Run(survey, w, 500);
-        lost = lost || survey.DriverLost();
+        lost = lost || survey.ReattachNeeded();
         if (rig.clock.Now() > 41000 && rig.clock.Now() < 44000) {
-            EXPECT_TRUE(w.IsControlVisible(IDC_SURVEY_OUT_OF_RANGE) || survey.DriverLost());
+            EXPECT_TRUE(w.IsControlVisible(IDC_SURVEY_OUT_OF_RANGE) || survey.ReattachNeeded());
         }
     }
     EXPECT_TRUE(lost);
-    EXPECT_FALSE(survey.DriverLost());
+    EXPECT_FALSE(survey.ReattachNeeded());
     survey.OnCommand(IDC_SURVEY_ADDRESS_ORDER);
     rig.Run(survey, w, 10000);
     EXPECT_EQ(w.GetText(IDC_SURVEY_ADDRESS_FIRST), kMaster);
