@@ -44,6 +44,8 @@ class Channel {
                              uint32_t capacity, int adapter);
 
     const Trace& trace() const { return trace_; }
+    // The device's, when it knows where the adapter stands; null for a real adapter.
+    Whereabouts* whereabouts() const { return host_.whereabouts(); }
 
   private:
     int Call(bool overlapped, uint32_t code, uint32_t value, uint32_t length, void* data,

@@ -8,6 +8,8 @@
 
 namespace odr {
 
+class Whereabouts;
+
 // An open control device.
 class Device {
   public:
@@ -34,6 +36,9 @@ class DeviceHost {
     virtual bool RemoveName(const std::string& name) = 0;
     // Creates the channel's completion event (auto-reset, unsignalled, unnamed).
     virtual bool CreateCompletionEvent() = 0;
+    // Where the adapter stands, when the device can know it (the simulated adapter); null
+    // for a real one.
+    virtual Whereabouts* whereabouts() { return nullptr; }
 };
 
 }  // namespace odr
