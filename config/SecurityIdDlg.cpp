@@ -31,7 +31,7 @@ void CSecurityIdDlg::OnCommand(int id) {
             entry_ = window().GetText(IDC_SECURITY_ID_EDIT);
             window().CaptureMouse();
             window().SetWaitCursor(true);
-            ctx_.securityId.Send(entry_, window().MakePoster(kMsgSecurityIdSent));
+            ctx_.securityId.Send(entry_, window().MakePoster(kSecurityIdSent));
             window().End(ui::kIdOk);
             break;
         }
@@ -41,8 +41,8 @@ void CSecurityIdDlg::OnCommand(int id) {
     }
 }
 
-bool CSecurityIdDlg::OnMessage(unsigned message, uintptr_t, intptr_t) {
-    if (message != kMsgSecurityIdSent) return false;
+bool CSecurityIdDlg::OnPosted(unsigned code) {
+    if (code != kSecurityIdSent) return false;
     window().ReleaseMouse();
     window().SetWaitCursor(false);
     return true;

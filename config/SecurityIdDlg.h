@@ -14,7 +14,7 @@ struct ShellContext;
 namespace odr::config {
 
 // Posted by the worker when the request is done.
-constexpr unsigned kMsgSecurityIdSent = 0x0400 + 10;
+constexpr unsigned kSecurityIdSent = 10;
 
 class CSecurityIdDlg : public ui::Dialog {
   public:
@@ -23,7 +23,7 @@ class CSecurityIdDlg : public ui::Dialog {
     bool OnInitDialog() override;
     void OnCommand(int id) override;
     void OnNotify(int id, ui::Notify code) override;
-    bool OnMessage(unsigned message, uintptr_t wParam, intptr_t lParam) override;
+    bool OnPosted(unsigned code) override;
 
     const std::string& Entry() const { return entry_; }
 

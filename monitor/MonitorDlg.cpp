@@ -336,28 +336,26 @@ void CMonitorDlg::OnDestroy() {
     window().KillTimer(kPollTimer);
 }
 
-bool CMonitorDlg::OnMessage(unsigned message, uintptr_t /*wParam*/, intptr_t lParam) {
-    if (message == kTrayMessage) {
-        if (lParam == ui::kMsgLButtonDblClk) {
+void CMonitorDlg::OnTrayEvent(ui::TrayEvent event) {
+    switch (event) {
+        case ui::TrayEvent::DoubleClick:
             window().KillTimer(kPollTimer);
             StartTool();
             window().SetTimer(kPollTimer, kPollMs);
-        } else if (lParam == ui::kMsgRButtonDown) {
+            break;
+        case ui::TrayEvent::RightClick:
             FillInformation();
             window().Show(true);
             window().BringToForeground();
-        }
-        return true;
+            break;
+        case ui::TrayEvent::Recreated:
+            // Our icon went with the old notification area: add it again.
+            if (trayState_ != kTrayNone) {
+                trayState_ = kTrayNone;
+                UpdateTray(TrayAction::Add, synchronised_);
+            }
+            break;
     }
-    if (tray_ && tray_->RestartMessage() != 0 && message == tray_->RestartMessage()) {
-        // The notification area was re-created without our icon: add it again.
-        if (trayState_ != kTrayNone) {
-            trayState_ = kTrayNone;
-            UpdateTray(TrayAction::Add, synchronised_);
-        }
-        return true;
-    }
-    return false;
 }
 
 }  // namespace odr::monitor

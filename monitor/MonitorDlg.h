@@ -14,7 +14,7 @@
 namespace odr::monitor {
 
 // Notification-area callback message: the first user message number plus 100.
-constexpr unsigned kTrayMessage = ui::kMsgUser + 100;
+constexpr unsigned kTrayMessage = 0x0400 + 100;  // WM_USER + 100
 constexpr int kPollTimer = 1;
 constexpr unsigned kFirstTickMs = 100;
 constexpr unsigned kPollMs = 1000;
@@ -56,7 +56,7 @@ class CMonitorDlg : public ui::Dialog {
     bool OnSysCommand(int command) override;
     void OnClose() override;
     void OnDestroy() override;
-    bool OnMessage(unsigned message, uintptr_t wParam, intptr_t lParam) override;
+    void OnTrayEvent(ui::TrayEvent event) override;
 
     // Read-only view for tests and the headless runner.
     int trayState() const { return trayState_; }

@@ -2,8 +2,6 @@
 // calls these handlers from the window's messages, already decoded.
 #pragma once
 
-#include <cstdint>
-
 #include "ui/Window.h"
 
 namespace odr::ui {
@@ -50,6 +48,13 @@ enum class Mouse {
     MiddleDoubleClick,
 };
 
+// What the notification area reports of an icon a dialog created (Host::CreateTray).
+enum class TrayEvent {
+    DoubleClick,  // the left button double-clicked on the icon
+    RightClick,   // the right button pressed on the icon
+    Recreated,    // the notification area was re-created without the icon: add it again
+};
+
 class Dialog {
   public:
     explicit Dialog(int templateId) : templateId_(templateId) {}
@@ -90,10 +95,13 @@ class Dialog {
     // Close box, system menu Close or Alt+F4.
     virtual void OnClose() { window().End(2); }
     virtual void OnDestroy() {}
-    // Any other message (private messages, notification-area callbacks). True when handled.
-    virtual bool OnMessage(unsigned /*message*/, uintptr_t /*wParam*/, intptr_t /*lParam*/) {
-        return false;
-    }
+    // A key pressed while the dialog's own window (not one of its controls) has the focus;
+    // `key` is the system's virtual-key code.
+    virtual void OnKeyDown(int /*key*/) {}
+    // A notification-area event of an icon this dialog created.
+    virtual void OnTrayEvent(TrayEvent /*event*/) {}
+    // A private message posted through Window::MakePoster(code). True when handled.
+    virtual bool OnPosted(unsigned /*code*/) { return false; }
 
   protected:
     Window& window() const { return *window_; }

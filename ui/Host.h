@@ -10,11 +10,6 @@
 
 namespace odr::ui {
 
-// Window messages that portable code meets in Dialog::OnMessage (tray callbacks).
-constexpr unsigned kMsgUser = 0x0400;
-constexpr unsigned kMsgLButtonDblClk = 0x0203;
-constexpr unsigned kMsgRButtonDown = 0x0204;
-
 // A notification-area tooltip holds at most this many characters.
 constexpr size_t kMaxTooltip = 63;
 // Cuts `tip` to kMaxTooltip characters.
@@ -54,8 +49,8 @@ class Host {
     }
 
     // A notification-area icon owned by `owner`'s open window; the notification area
-    // reports mouse events to it as `callbackMessage` (wParam icon id, lParam mouse message).
-    // Null when the window system has none.
+    // reports mouse events on it as `callbackMessage`, which reach `owner` as
+    // Dialog::OnTrayEvent. Null when the window system has none.
     virtual std::unique_ptr<Tray> CreateTray(Dialog& /*owner*/, unsigned /*callbackMessage*/) {
         return nullptr;
     }
@@ -66,9 +61,6 @@ class Host {
 class Tray {
   public:
     virtual ~Tray() = default;
-    // The message the owner receives when the notification area was re-created (the
-    // "TaskbarCreated" broadcast) and its icons must be added again; 0 when there is none.
-    virtual unsigned RestartMessage() const { return 0; }
     virtual bool Add(int id, int iconId, const std::string& tip) = 0;
     virtual bool Modify(int id, int iconId, const std::string& tip) = 0;
     virtual bool Remove(int id) = 0;

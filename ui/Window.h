@@ -25,6 +25,7 @@ enum class Pending {
 // Posts one private message to a window; safe to call from any thread, and a no-op once the
 // window is gone.
 using Poster = std::function<void()>;
+constexpr unsigned kMaxPostedCode = 0x3FFF;
 
 class Window {
   public:
@@ -102,8 +103,9 @@ class Window {
         if (PeekPending(Pending::Paint, nullptr)) DispatchPending(Pending::Paint, true);
     }
 
-    // A poster of `message` to this window, for another thread.
-    virtual Poster MakePoster(unsigned message) = 0;
+    // A poster of private message `code` (below kMaxPostedCode) to this window, for another
+    // thread; it reaches the dialog as Dialog::OnPosted(code).
+    virtual Poster MakePoster(unsigned code) = 0;
 
     // Window timers; several may run at once, each by its own id.
     virtual void SetTimer(int id, unsigned intervalMs) = 0;

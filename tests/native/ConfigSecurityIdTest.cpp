@@ -94,11 +94,11 @@ TEST(ConfigSecurityIdTest, EntrySentAsTypedWithItsZeroAtMostTwentyCharacters) {
         EXPECT_EQ(rig.adapter.sent[0][kReqValue], 0);
         EXPECT_EQ(rig.ctx.securityId.Last(), c.sent);
         // The worker's message ends the busy indication of a window still there.
-        ASSERT_EQ(w.posted, std::vector<unsigned>{kMsgSecurityIdSent});
-        EXPECT_TRUE(entry.OnMessage(kMsgSecurityIdSent, 0, 0));
+        ASSERT_EQ(w.posted, std::vector<unsigned>{kSecurityIdSent});
+        EXPECT_TRUE(entry.OnPosted(kSecurityIdSent));
         EXPECT_FALSE(w.mouseCaptured);
         EXPECT_FALSE(w.waitCursor);
-        EXPECT_FALSE(entry.OnMessage(kMsgSecurityIdSent + 1, 0, 0));
+        EXPECT_FALSE(entry.OnPosted(kSecurityIdSent + 1));
         rig.host.CloseModeless(entry);
     }
 }

@@ -78,10 +78,7 @@ class MonitorTest : public ::testing::Test {
         if (icon == nullptr) return host.tray.icons.empty() ? "none" : "several";
         return std::to_string(icon->image) + " " + icon->tip;
     }
-    void TrayMouse(unsigned mouseMessage) {
-        dialog.OnMessage(kTrayMessage, static_cast<uintptr_t>(dialog.trayIconId()),
-                         static_cast<intptr_t>(mouseMessage));
-    }
+    void TrayMouse(ui::TrayEvent event) { dialog.OnTrayEvent(event); }
     void RequireDriverAt(const std::string& path) {
         devices.existing.clear();
         devices.existing.insert(path);
@@ -228,7 +225,7 @@ TEST_F(MonitorTest, ToolRunningMeansNoDriverCallAndIcon133) {
     // Further ticks change nothing; the text is static and asks nothing either.
     const size_t ops = host.tray.ops.size();
     Tick();
-    TrayMouse(ui::kMsgRButtonDown);
+    TrayMouse(ui::TrayEvent::RightClick);
     EXPECT_EQ(ops, host.tray.ops.size());
     EXPECT_EQ(0u, adapter.Calls());
     EXPECT_TRUE(w.visible);
@@ -255,7 +252,7 @@ TEST_F(MonitorTest, ToolRunningFromTheStartAddsIcon133WithoutImageFirst) {
     ASSERT_EQ(2u, host.tray.ops.size());
     EXPECT_EQ("add 133 0 ", host.tray.ops[0]);
     EXPECT_EQ("modify 133 133 Out of Range of Master", host.tray.ops[1]);
-    TrayMouse(ui::kMsgRButtonDown);
+    TrayMouse(ui::TrayEvent::RightClick);
     EXPECT_EQ(0u, w.GetText(IDC_MONITOR_INFO).find("Utility is running, the data is static.  "));
     EXPECT_NE(std::string::npos, w.GetText(IDC_MONITOR_INFO).find("Could not find a Master"));
 }
@@ -432,7 +429,7 @@ TEST_F(MonitorTest, DoubleClickStartsTheToolFromTheMonitorFolderThenPath) {
         os.files = std::set<std::string>(c.files.begin(), c.files.end());
         os.started.clear();
         w.timerLog.clear();
-        TrayMouse(ui::kMsgLButtonDblClk);
+        TrayMouse(ui::TrayEvent::DoubleClick);
         if (c.started.empty()) {
             EXPECT_TRUE(os.started.empty());
         } else {
@@ -449,7 +446,7 @@ TEST_F(MonitorTest, WindowActions) {
     Tick();
     ASSERT_FALSE(w.visible);
 
-    TrayMouse(ui::kMsgRButtonDown);
+    TrayMouse(ui::TrayEvent::RightClick);
     EXPECT_TRUE(w.visible);
     EXPECT_EQ(1, w.foregroundCount);
     EXPECT_EQ(kInfoSynchronised, w.GetText(IDC_MONITOR_INFO));
@@ -479,7 +476,7 @@ TEST_F(MonitorTest, IconIsAddedAgainWhenTheNotificationAreaRestarts) {
     Tick();
     host.tray.Restart();
     ASSERT_EQ("none", Shown());
-    EXPECT_TRUE(dialog.OnMessage(host.tray.restartMessage, 0, 0));
+    dialog.OnTrayEvent(ui::TrayEvent::Recreated);
     EXPECT_EQ(std::string("137 ") + kSyncTip, Shown());
     EXPECT_EQ(kTraySyncB, dialog.trayState());
 
@@ -487,7 +484,7 @@ TEST_F(MonitorTest, IconIsAddedAgainWhenTheNotificationAreaRestarts) {
     adapter.script.push_back(FakeAnswer::Error(31));
     Tick();
     ASSERT_EQ("none", Shown());
-    dialog.OnMessage(host.tray.restartMessage, 0, 0);
+    dialog.OnTrayEvent(ui::TrayEvent::Recreated);
     EXPECT_EQ("none", Shown());
 }
 

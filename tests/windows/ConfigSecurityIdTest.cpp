@@ -102,7 +102,7 @@ class Waiting : public ui::Dialog {
         window().CaptureMouse();
         window().SetWaitCursor(true);
         capturedBefore = window().HasMouseCapture();
-        ui::Poster post = window().MakePoster(kMsgSecurityIdSent);
+        ui::Poster post = window().MakePoster(kSecurityIdSent);
         sender_.Send("GUESTNET", [this, post] {
             workerPriority = GetThreadPriority(GetCurrentThread());
             post();
@@ -110,8 +110,8 @@ class Waiting : public ui::Dialog {
         window().SetTimer(1, 5000);  // gives up when no message comes
         return true;
     }
-    bool OnMessage(unsigned message, uintptr_t, intptr_t) override {
-        if (message != kMsgSecurityIdSent) return false;
+    bool OnPosted(unsigned code) override {
+        if (code != kSecurityIdSent) return false;
         window().ReleaseMouse();
         window().SetWaitCursor(false);
         releasedAfter = !window().HasMouseCapture();

@@ -116,12 +116,10 @@ class RecordingDialog : public Dialog {
                          std::to_string(x) + " " + std::to_string(y));
     }
     void OnPaint() override { ++paints; }
-    bool OnMessage(unsigned message, uintptr_t wParam, intptr_t) override {
-        if (message == WM_KEYDOWN) events.push_back("keydown " + std::to_string(wParam));
-        if (message >= WM_USER && message < 0x8000) {
-            events.push_back("user " + std::to_string(message - WM_USER));
-        }
-        return false;
+    void OnKeyDown(int key) override { events.push_back("keydown " + std::to_string(key)); }
+    bool OnPosted(unsigned code) override {
+        events.push_back("posted " + std::to_string(code));
+        return true;
     }
 };
 
@@ -509,7 +507,7 @@ TEST_F(UiControlsTest, PendingMessagesArePeekedDispatchedAndRemoved) {
         Window& w = d.w();
         const HWND hwnd = Hwnd(d);
         if (d.ticks > 1) {
-            if (d.Saw("user 1")) d.Done();
+            if (d.Saw("posted 1")) d.Done();
             return;
         }
         // Whatever the display queued for the new window goes first.
@@ -518,7 +516,7 @@ TEST_F(UiControlsTest, PendingMessagesArePeekedDispatchedAndRemoved) {
         int key = 0;
         EXPECT_FALSE(w.PeekPending(Pending::KeyDown, &key));
 
-        PostMessageA(hwnd, WM_USER + 1, 0, 0);  // neither mouse nor key: stays for the loop
+        PostMessageA(hwnd, WM_APP + 1, 0, 0);  // neither mouse nor key: stays for the loop
         PostMessageA(hwnd, WM_KEYDOWN, VK_F1, 0);
         EXPECT_FALSE(w.PeekPending(Pending::Mouse, nullptr));
         EXPECT_TRUE(w.PeekPending(Pending::KeyDown, &key));
@@ -547,7 +545,7 @@ TEST_F(UiControlsTest, PendingMessagesArePeekedDispatchedAndRemoved) {
     EXPECT_TRUE(d.Saw("mouse 9 1 2"));
     EXPECT_EQ(1, paintsSeen);
     EXPECT_LT(paintDispatches, 50);
-    EXPECT_EQ(1, d.Count("user 1"));
+    EXPECT_EQ(1, d.Count("posted 1"));
 }
 
 TEST_F(UiControlsTest, PosterReachesTheWindowFromAnotherThreadAndIsHarmlessLater) {
@@ -555,18 +553,18 @@ TEST_F(UiControlsTest, PosterReachesTheWindowFromAnotherThreadAndIsHarmlessLater
     Poster poster;
     d.step = [&](RecordingDialog& d) {
         if (d.ticks == 1) {
-            poster = d.w().MakePoster(WM_USER + 10);
+            poster = d.w().MakePoster(10);
             std::thread worker(poster);
             worker.join();
             return;
         }
-        if (d.Saw("user 10")) d.Done();
+        if (d.Saw("posted 10")) d.Done();
     };
     Run(d);
-    EXPECT_EQ(1, d.Count("user 10"));
+    EXPECT_EQ(1, d.Count("posted 10"));
     std::thread late(poster);  // the window is gone
     late.join();
-    EXPECT_EQ(1, d.Count("user 10"));
+    EXPECT_EQ(1, d.Count("posted 10"));
 }
 
 }  // namespace

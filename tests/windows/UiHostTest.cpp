@@ -11,6 +11,7 @@
 
 #include "ui/Dialog.h"
 #include "ui/win32/Win32Host.h"
+#include "ui/win32/Win32Tray.h"
 #include "windows/DialogTemplate.h"
 
 namespace odr::ui::win32 {
@@ -37,7 +38,9 @@ class ScriptDialog : public Dialog {
     explicit ScriptDialog(int templateId = kTemplate) : Dialog(templateId) {}
     std::function<void(ScriptDialog&)> onInit;
     std::function<void(ScriptDialog&, int)> onTimer;
-    std::function<bool(ScriptDialog&, unsigned)> onMessage;
+    std::function<bool(ScriptDialog&, unsigned)> onPosted;
+    std::vector<TrayEvent> trayEvents;
+    std::vector<Mouse> mouse;
     int ticks = 0;
     int destroyed = 0;
     std::vector<int> commands;
@@ -52,9 +55,9 @@ class ScriptDialog : public Dialog {
         if (onTimer) onTimer(*this, id);
     }
     void OnCommand(int id) override { commands.push_back(id); }
-    bool OnMessage(unsigned message, uintptr_t, intptr_t) override {
-        return onMessage && onMessage(*this, message);
-    }
+    bool OnPosted(unsigned code) override { return onPosted && onPosted(*this, code); }
+    void OnTrayEvent(TrayEvent event) override { trayEvents.push_back(event); }
+    void OnMouse(Mouse event, int, int) override { mouse.push_back(event); }
     void OnDestroy() override { ++destroyed; }
 };
 
@@ -164,24 +167,37 @@ TEST_F(UiHostTest, ModelessDialogLivesInsideAModalOne) {
     EXPECT_FALSE(modeless.IsOpen());
 }
 
-TEST_F(UiHostTest, UserMessagesReachTheDialogAndHandlersCannotThrowOut) {
+TEST_F(UiHostTest, TrayEventsAndPostedCodesReachTheDialogAndHandlersCannotThrowOut) {
     ScriptDialog dialog;
-    std::vector<unsigned> seen;
-    dialog.onInit = [](ScriptDialog& d) { d.w().SetTimer(1, 10); };
-    dialog.onMessage = [&](ScriptDialog&, unsigned message) {
-        if (message != WM_USER + 100) return false;
-        seen.push_back(message);
+    std::unique_ptr<Tray> tray;
+    UINT restart = 0;
+    std::vector<unsigned> posted;
+    dialog.onInit = [&](ScriptDialog& d) {
+        tray = host.CreateTray(d, WM_USER + 100);
+        restart = static_cast<Win32Tray*>(tray.get())->RestartMessage();
+        d.w().SetTimer(1, 10);
+    };
+    dialog.onPosted = [&](ScriptDialog&, unsigned code) {
+        posted.push_back(code);
         return true;
     };
     dialog.onTimer = [&](ScriptDialog& d, int) {
         if (d.ticks == 1) {
-            PostMessageA(host.WindowOf(d), WM_USER + 100, 5, WM_RBUTTONDOWN);
+            const HWND hwnd = host.WindowOf(d);
+            PostMessageA(hwnd, WM_USER + 100, 5, WM_RBUTTONDOWN);
+            PostMessageA(hwnd, WM_USER + 100, 5, WM_MOUSEMOVE);  // no event
+            PostMessageA(hwnd, WM_USER + 100, 5, WM_LBUTTONDBLCLK);
+            PostMessageA(hwnd, restart, 0, 0);
+            d.w().MakePoster(7)();
             throw std::runtime_error("must stay inside the window layer");
         }
         d.w().End(3);
     };
     EXPECT_EQ(3, host.RunModal(dialog));
-    EXPECT_EQ(std::vector<unsigned>{WM_USER + 100}, seen);
+    EXPECT_EQ((std::vector<TrayEvent>{TrayEvent::RightClick, TrayEvent::DoubleClick,
+                                      TrayEvent::Recreated}),
+              dialog.trayEvents);
+    EXPECT_EQ(std::vector<unsigned>{7}, posted);
 }
 
 TEST_F(UiHostTest, CloseBoxAndMissingResources) {
@@ -197,7 +213,7 @@ TEST_F(UiHostTest, CloseBoxAndMissingResources) {
 TEST_F(UiHostTest, MessageFilterSeesMessagesOfTheModalLoop) {
     int filtered = 0;
     host.SetMessageFilter([&](MSG& message) {
-        if (message.message == WM_USER + 7) {
+        if (message.message == WM_APP + 7) {
             ++filtered;
             return true;  // consumed: the dialog never sees it
         }
@@ -205,12 +221,12 @@ TEST_F(UiHostTest, MessageFilterSeesMessagesOfTheModalLoop) {
     });
     ScriptDialog dialog;
     bool reached = false;
-    dialog.onMessage = [&](ScriptDialog&, unsigned message) {
-        if (message == WM_USER + 7) reached = true;
+    dialog.onPosted = [&](ScriptDialog&, unsigned) {
+        reached = true;
         return false;
     };
     dialog.onInit = [&](ScriptDialog& d) {
-        PostMessageA(host.WindowOf(d), WM_USER + 7, 0, 0);
+        PostMessageA(host.WindowOf(d), WM_APP + 7, 0, 0);
         d.w().SetTimer(1, 30);
     };
     dialog.onTimer = [](ScriptDialog& d, int) { d.w().End(1); };
@@ -222,11 +238,6 @@ TEST_F(UiHostTest, MessageFilterSeesMessagesOfTheModalLoop) {
 TEST_F(UiHostTest, BusyIndicationCapturesTheMouseAndMouseMessagesCanBeLetThrough) {
     ScriptDialog dialog;
     HWND captured = nullptr, afterInner = nullptr, afterOuter = reinterpret_cast<HWND>(1);
-    std::vector<unsigned> seen;
-    dialog.onMessage = [&](ScriptDialog&, unsigned message) {
-        seen.push_back(message);
-        return false;
-    };
     dialog.onInit = [](ScriptDialog& d) { d.w().SetTimer(1, 10); };
     dialog.onTimer = [&](ScriptDialog& d, int) {
         const HWND hwnd = host.WindowOf(d);
@@ -238,7 +249,7 @@ TEST_F(UiHostTest, BusyIndicationCapturesTheMouseAndMouseMessagesCanBeLetThrough
         host.EndBusy();
         host.EndBusy();  // unbalanced: ignored
         afterOuter = GetCapture();
-        seen.clear();
+        d.mouse.clear();
         PostMessageA(hwnd, WM_USER + 1, 0, 0);  // not a mouse message: stays queued
         PostMessageA(hwnd, WM_LBUTTONUP, 0, 0);
         host.DispatchOneMouseMessage();
@@ -248,8 +259,8 @@ TEST_F(UiHostTest, BusyIndicationCapturesTheMouseAndMouseMessagesCanBeLetThrough
     EXPECT_EQ(captured, afterInner);
     EXPECT_NE(nullptr, captured);
     EXPECT_EQ(nullptr, afterOuter);
-    ASSERT_FALSE(seen.empty());
-    EXPECT_EQ(unsigned(WM_LBUTTONUP), seen.front());
+    ASSERT_FALSE(dialog.mouse.empty());
+    EXPECT_EQ(Mouse::LeftUp, dialog.mouse.front());
 }
 
 TEST_F(UiHostTest, TrayIconOfAnOpenDialog) {
@@ -260,7 +271,7 @@ TEST_F(UiHostTest, TrayIconOfAnOpenDialog) {
     dialog.onTimer = [&](ScriptDialog& d, int) {
         std::unique_ptr<Tray> tray = host.CreateTray(d, WM_USER + 100);
         ASSERT_NE(nullptr, tray);
-        restart = tray->RestartMessage();
+        restart = static_cast<Win32Tray*>(tray.get())->RestartMessage();
         added = tray->Add(129, 0, std::string(100, 't'));
         modified = tray->Modify(129, 0, "Out of Range of Master");
         removed = tray->Remove(129);

@@ -29,6 +29,9 @@ struct Win32Host::Frame {
     HWND hwnd = nullptr;
     std::unique_ptr<Win32Window> window;
     bool closed = false;
+    // The notification area's messages to the dialog's tray icon, once it has one.
+    UINT trayMessage = 0;
+    UINT trayRestart = 0;
 };
 
 Win32Host::Win32Host(HINSTANCE instance) : instance_(instance) {
@@ -276,6 +279,12 @@ INT_PTR CALLBACK Win32Host::DialogProc(HWND hwnd, UINT message, WPARAM wParam, L
     }
 }
 
+// A message the dialog procedure answered with 0.
+static INT_PTR Handled(HWND dialog) {
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
+    return TRUE;
+}
+
 INT_PTR Win32Host::Dispatch(Frame& frame, UINT message, WPARAM wParam, LPARAM lParam) {
     Dialog& dialog = *frame.dialog;
     switch (message) {
@@ -351,18 +360,27 @@ INT_PTR Win32Host::Dispatch(Frame& frame, UINT message, WPARAM wParam, LPARAM lP
             dialog.Detach();
             return FALSE;
         }
+        case WM_KEYDOWN:
+            dialog.OnKeyDown(static_cast<int>(wParam));
+            break;
         default:
             if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK) {
                 // Client coordinates, signed: left of or above the window with capture.
                 dialog.OnMouse(static_cast<Mouse>(message - WM_MOUSEFIRST),
                                static_cast<short>(LOWORD(lParam)),
                                static_cast<short>(HIWORD(lParam)));
+            } else if (message >= WM_APP && message <= WM_APP + kMaxPostedCode) {
+                if (dialog.OnPosted(message - WM_APP)) return Handled(frame.hwnd);
+            } else if (frame.trayMessage != 0 && message == frame.trayMessage) {
+                // wParam is the icon's id, lParam the mouse message.
+                if (lParam == WM_LBUTTONDBLCLK) dialog.OnTrayEvent(TrayEvent::DoubleClick);
+                if (lParam == WM_RBUTTONDOWN) dialog.OnTrayEvent(TrayEvent::RightClick);
+                return Handled(frame.hwnd);
+            } else if (frame.trayRestart != 0 && message == frame.trayRestart) {
+                dialog.OnTrayEvent(TrayEvent::Recreated);
+                return Handled(frame.hwnd);
             }
             break;
-    }
-    if (dialog.OnMessage(message, static_cast<uintptr_t>(wParam), static_cast<intptr_t>(lParam))) {
-        SetWindowLongPtrA(frame.hwnd, DWLP_MSGRESULT, 0);
-        return TRUE;
     }
     return FALSE;
 }
@@ -479,9 +497,13 @@ bool Win32Host::AskSaveFile(Dialog& owner, const std::string& suggested, std::st
 }
 
 std::unique_ptr<Tray> Win32Host::CreateTray(Dialog& owner, unsigned callbackMessage) {
-    const HWND window = WindowOf(owner);
-    if (window == nullptr) return nullptr;
-    return std::make_unique<Win32Tray>(window, instance_, callbackMessage);
+    auto frame = std::find_if(open_.begin(), open_.end(),
+                              [&](const Frame* f) { return f->dialog == &owner; });
+    if (frame == open_.end()) return nullptr;
+    auto tray = std::make_unique<Win32Tray>((*frame)->hwnd, instance_, callbackMessage);
+    (*frame)->trayMessage = callbackMessage;
+    (*frame)->trayRestart = tray->RestartMessage();
+    return tray;
 }
 
 }  // namespace odr::ui::win32

@@ -15,7 +15,8 @@ class Win32Tray : public ui::Tray {
   public:
     Win32Tray(HWND owner, HINSTANCE instance, UINT callbackMessage);
 
-    unsigned RestartMessage() const override { return restartMessage_; }
+    // The "TaskbarCreated" broadcast: the notification area was re-created.
+    UINT RestartMessage() const { return restartMessage_; }
     bool Add(int id, int iconId, const std::string& tip) override;
     bool Modify(int id, int iconId, const std::string& tip) override;
     bool Remove(int id) override;

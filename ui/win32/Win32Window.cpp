@@ -331,10 +331,11 @@ bool Win32Window::DispatchPending(Pending kind, bool remove) {
     return true;
 }
 
-Poster Win32Window::MakePoster(unsigned message) {
+Poster Win32Window::MakePoster(unsigned code) {
     // PostMessage may be called from any thread, and fails harmlessly for a window that is
-    // gone.
+    // gone. Private codes travel as WM_APP + code.
     const HWND hwnd = hwnd_;
+    const UINT message = WM_APP + std::min(code, kMaxPostedCode);
     return [hwnd, message] { PostMessageA(hwnd, message, 0, 0); };
 }
 

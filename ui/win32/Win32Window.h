@@ -69,7 +69,7 @@ class Win32Window : public ui::Window {
     void SetWaitCursor(bool wait) override;
     bool PeekPending(Pending kind, int* key) override;
     bool DispatchPending(Pending kind, bool remove) override;
-    Poster MakePoster(unsigned message) override;
+    Poster MakePoster(unsigned code) override;
     void SetTimer(int id, unsigned intervalMs) override;
     void KillTimer(int id) override;
     void End(int result) override;

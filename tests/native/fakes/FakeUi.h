@@ -354,7 +354,6 @@ struct FakeTrayState {
     bool failModify = false;
     bool failRemove = false;
     unsigned callbackMessage = 0;
-    unsigned restartMessage = 0xC123;
 
     // The one icon shown, or null.
     const Icon* Shown() const { return icons.size() == 1 ? &icons.begin()->second : nullptr; }
@@ -365,7 +364,6 @@ struct FakeTrayState {
 class FakeTray : public ui::Tray {
   public:
     explicit FakeTray(FakeTrayState& state) : state_(state) {}
-    unsigned RestartMessage() const override { return state_.restartMessage; }
     bool Add(int id, int iconId, const std::string& tip) override {
         std::string cut = ui::FitTooltip(tip);
         state_.ops.push_back("add " + std::to_string(id) + " " + std::to_string(iconId) + " " +
