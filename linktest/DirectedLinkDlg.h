@@ -7,9 +7,9 @@
 #include <string>
 
 #include "driver/Queries.h"
-#include "driver/Reattach.h"
 #include "linktest/LinkWindow.h"
 #include "linktest/SignalHistory.h"
+#include "shell/kit/LinkPinger.h"
 #include "shell/kit/LogSwitch.h"
 #include "shell/kit/ShellContext.h"
 #include "shell/kit/ToolLauncher.h"
@@ -23,16 +23,10 @@ constexpr int kPingDriverLevel = 1;
 constexpr int kDriverLevelOffset = 30;
 constexpr int kMinPacketSlider = 60;
 constexpr int kMaxPacketSlider = 1500;
-// A pass measures this long; a Radio-Level ping still running after this many whole
-// seconds (more than 5) is given up.
+// A pass measures this long.
 constexpr uint32_t kPassMs = 500;
-constexpr uint32_t kGiveUpSeconds = 5;
-// More consecutive failures than this restart the card or re-synchronise.
-constexpr int kMaxFailures = 10;
-// Done polls an outstanding ping at most this often.
-constexpr int kDonePolls = 101;
 
-class CDirectedLinkDlg : public ui::Dialog {
+class CDirectedLinkDlg : public ui::Dialog, private shell::PingSink {
   public:
     // `packetSize` in bytes and `pingType` (kPingRadioLevel or kPingDriverLevel) as the
     // program last left them.
@@ -54,26 +48,19 @@ class CDirectedLinkDlg : public ui::Dialog {
     int PingType() const { return pingType_; }
 
     // State, readable by tests.
-    const std::string& Target() const { return target_; }
+    const std::string& Target() const { return pinger_.Target(); }
     const LinkWindow& Measurement() const { return measurement_; }
     LinkWindow& Measurement() { return measurement_; }
-    int ConsecutiveFailures() const { return failures_; }
-    bool ReattachNeeded() const { return reattach_.Needed(); }
-    bool PingOutstanding() const { return outstanding_; }
-    const std::string& RememberedMaster() const { return rememberedMaster_; }
+    int ConsecutiveFailures() const { return pinger_.ConsecutiveFailures(); }
+    bool ReattachNeeded() const { return pinger_.ReattachNeeded(); }
+    bool PingOutstanding() const { return pinger_.Outstanding(); }
+    const std::string& RememberedMaster() const { return pinger_.RememberedMaster(); }
     const shell::LogSwitch& Log() const { return log_; }
     const SignalHistory& History() const { return history_; }
     bool HistoryShown() const { return historyShown_; }
 
   private:
-    // After one ping: go on, end the slot with its figures, or restart the window position.
-    enum class Step { Next, EndSlot, Restart };
-
     void Reset();
-    Step PingOnce();
-    Step RadioLevelPing();
-    Step DriverLevelPing();
-    void Collect(int latencyMs);
     // Shows the pass's figures and returns them.
     PassFigures ShowStatistics();
     // The pass's log row, tone and history column.
@@ -81,34 +68,28 @@ class CDirectedLinkDlg : public ui::Dialog {
     void LogPass(const PassFigures& f);
     void AddHistory(int signal, int latency, bool mark);
     void ShowHistory(bool shown);
-    void FollowMaster(const MasterNode& node);
-    Step Fault();
-    Step Failure();
-    Step Resynchronise();
     void ShowOutOfRange(bool shown);
-    void Wait();
     void StartTimer();
     void StopTimer();
     bool IsRadioLevel() const { return pingType_ == kPingRadioLevel; }
+    shell::LinkPinger::Level Level() const {
+        return IsRadioLevel() ? shell::LinkPinger::Level::Radio : shell::LinkPinger::Level::Driver;
+    }
+
+    // What the pings report.
+    void Reply(int signal, uint32_t value) override;
+    void Completed(bool counted, int latencyMs) override;
+    void OutOfRange(bool shown) override { ShowOutOfRange(shown); }
+    void MasterFollowed(const MasterNode& node, bool targetFollowed) override;
+    void KeepPainting() override { window().ServePendingPaint(); }
 
     shell::ShellContext& ctx_;
-    std::string target_;
-    bool targetValid_ = false;
-    bool targetIsMaster_ = false;
     int radioMode_;
-    uint8_t masterDomain_, masterChannel_, masterSubchannel_, stationType_;
     int packetSize_;
     int pingType_;
 
+    shell::LinkPinger pinger_;
     LinkWindow measurement_;
-    std::string rememberedMaster_;
-    uint8_t pingHandle_ = 0;
-    uint32_t sendTime_ = 0;
-    uint8_t syncState_ = 0;
-    bool outstanding_ = false;
-    int failures_ = 0;
-    Reattach reattach_;
-    uint32_t slotStart_ = 0;
     uint32_t startTime_ = 0;
     shell::LogSwitch log_;
     SignalHistory history_;
