@@ -48,9 +48,9 @@ int RoamConfigIndex(const std::string& text) {
 
 ConfigValues ValuesFromSettings(const AdapterSettings& settings) {
     ConfigValues v;
-    v.stationType = settings.stationType == 1   ? kAlternateMasterText
-                    : settings.stationType == 2 ? kMasterText
-                                                : kStationText;
+    v.stationType = settings.stationType == kAlternateMaster ? kAlternateMasterText
+                    : settings.stationType == kMaster        ? kMasterText
+                                                             : kStationText;
     v.masterName = settings.masterName;
     v.channel = std::to_string(settings.channel);
     v.subchannel = std::to_string(settings.subchannel);
@@ -97,7 +97,7 @@ void SaveValues(const ConfigValues& v, AdapterSettings& settings) {
         settings.macOptimize = v.macOptimize == kMacLightText ? 0 : 1;
     }
     settings.SaveDomain(LeadingInt(v.domain.c_str()));
-    if (settings.stationType != 2) settings.roamConfig = RoamConfigCode(v.roamConfig.c_str());
+    if (settings.stationType != kMaster) settings.roamConfig = RoamConfigCode(v.roamConfig.c_str());
     settings.inactivitySeconds = v.inactivitySecondsIndex * kInactivityStep;
     settings.inactivityMinutes = v.inactivityMinutesIndex;
     settings.peerToPeer = v.peerToPeer;

@@ -30,6 +30,8 @@ constexpr int kPingWaiting = 1;
 constexpr int kPingGivenUp = 2;
 // Long-form: results with this bit, kPingWaiting or kPingGivenUp lead to one retry.
 constexpr int kPingRetryLongBit = 0x800;
+// Long-form: the driver failed the waited call (the link test restarts its run).
+constexpr int kPingDriverFault = 11;
 // GetPing: an answer was read.
 constexpr int kPingAnswer = 1;
 // At most this many queued answers are drained before the retry.

@@ -17,8 +17,8 @@ bool CChangeDomainDlg::OnInitDialog() {
 
 void CChangeDomainDlg::OnCommand(int id) {
     // "&Yes" is 1; "&No", Esc and the close box arrive as 2.
-    if (id != 1 && id != 2) return;
-    confirmed_ = id == 1;
+    if (id != ui::kIdOk && id != ui::kIdCancel) return;
+    confirmed_ = id == ui::kIdOk;
     window().End(id);
 }
 

@@ -55,7 +55,7 @@ bool CMasterListDlg::OnInitDialog() {
     domains.SelectText(std::to_string(currentDomain_));
     lastDomainStep_ = adapter.clock.Now() - 2000;
     ClearMasterAddr(adapter.channel, kAdapter);
-    if (settings_.stationType != 0) {
+    if (settings_.stationType != kStation) {
         // A master does not hear other masters: listen as a station while the list is open.
         SetStationType(adapter.channel, 0, kAdapter);
         uint8_t syncState = 0;
@@ -331,7 +331,7 @@ void CMasterListDlg::ViewCell() {
 
 void CMasterListDlg::OnDestroy() {
     window().KillTimer(kSearchTimer);
-    if (settings_.stationType != 0) {
+    if (settings_.stationType != kStation) {
         SetStationType(ctx_.adapter.channel, uint8_t(settings_.stationType), kAdapter);
     }
     if (ctx_.acceleratorTarget == this) ctx_.acceleratorTarget = nullptr;

@@ -132,7 +132,7 @@ void CMainDlg::CheckRun() {
     }
 
     uint8_t syncState = 0;
-    const uint8_t longWait = settings_.stationType == 1 ? 1 : 0;
+    const uint8_t longWait = settings_.stationType == kAlternateMaster ? 1 : 0;
     if (InitCard(adapter, &syncState, kAdapter, longWait) == kNotCarried) {
         reattach_.Need();
         StartCheckTimer(kReattachRetryMs);

@@ -26,7 +26,6 @@ namespace {
 
 constexpr const char* kBroadcast = "ffffffffffff";
 constexpr uint32_t kPingLength = 1500;
-constexpr int kStationMaster = 2;
 
 }  // namespace
 
@@ -78,7 +77,7 @@ void CSiteSurveyDlg::Reset() {
     resyncOnRoamingOff_ =
         GetVersion(ctx_.adapter.channel, version, kAdapter) == 0 && SupportsDirectedSync(version);
     resyncPending_ = false;
-    if (settings_.stationType == kStationMaster) w.Enable(IDC_SURVEY_ROAMING, false);
+    if (settings_.stationType == kMaster) w.Enable(IDC_SURVEY_ROAMING, false);
     reattach_.Clear();
     w.SetText(IDC_SURVEY_NODE_COUNT, "0");
     if (!tickRunning_ && !roundRunning_) StartTickTimer();

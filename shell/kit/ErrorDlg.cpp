@@ -19,7 +19,7 @@ bool CErrorDlg::OnInitDialog() {
 }
 
 void CErrorDlg::OnCommand(int id) {
-    if (id == 1 || id == 2) window().End(id);
+    if (id == ui::kIdOk || id == ui::kIdCancel) window().End(id);
 }
 
 }  // namespace odr::shell

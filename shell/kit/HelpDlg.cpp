@@ -39,7 +39,7 @@ bool CHelpDlg::OnInitDialog() {
 }
 
 void CHelpDlg::OnCommand(int id) {
-    if (id == 1 || id == 2) window().End(id);
+    if (id == ui::kIdOk || id == ui::kIdCancel) window().End(id);
 }
 
 }  // namespace odr::shell

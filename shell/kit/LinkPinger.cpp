@@ -17,7 +17,6 @@ namespace odr::shell {
 namespace {
 
 constexpr uint32_t kPollPauseMs = 1;
-constexpr int kDriverLevelFault = 11;
 
 // Completion minus send on the driver's clock; a completion stamped before the send counts
 // as no time at all.
@@ -160,7 +159,7 @@ LinkPinger::Step LinkPinger::DriverLevelPing(int packetSize) {
     const int result =
         SendPing(ctx_.adapter.channel, target_.c_str(), uint32_t(packetSize), uint8_t(radioMode_),
                  &syncState_, &sendTime_, &pingHandle_, kAdapter, 1, &longValue);
-    if (result == kDriverLevelFault || result == kNotCarried) return Fault();
+    if (result == kPingDriverFault || result == kNotCarried) return Fault();
     if (result == kOk) {
         if (syncState_ == 0) return OutOfRange();
         Collect(Latency(longValue, sendTime_));
