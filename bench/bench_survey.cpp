@@ -18,11 +18,11 @@
 #include "resources/resource.h"
 #include "settings/AdapterSettings.h"
 #include "shell/kit/ShellContext.h"
+#include "shell/kit/SurveyTable.h"
 #include "shell/kit/ToolLauncher.h"
 #include "sim/Scenario.h"
 #include "sim/SimDevice.h"
 #include "survey/SiteSurveyDlg.h"
-#include "survey/SurveyTable.h"
 #include "tests/native/fakes/FakePlatform.h"
 #include "tests/native/fakes/FakeUi.h"
 
@@ -97,7 +97,7 @@ odr::sim::Scenario HundredNodeCell() {
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 2000;
 
-    odr::survey::SurveyTable table;
+    odr::shell::SurveyTable table;
     char addresses[100][13];
     for (int i = 0; i < 100; ++i) std::snprintf(addresses[i], 13, "0020a640%04x", i);
     auto start = Steady::now();

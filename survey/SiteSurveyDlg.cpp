@@ -266,7 +266,7 @@ void CSiteSurveyDlg::Refresh() {
             continue;
         }
         const int i = table_.IndexAt(p, sortMode_);
-        const SurveyNode& node = table_.Node(i);
+        const shell::SurveyNode& node = table_.Node(i);
         ui::ProgressBar& bar = w.GetProgressBar(IDC_SURVEY_BAR_FIRST + r);
         bar.SetRange(0, 100);
         bar.SetPosition(node.strength);
@@ -476,12 +476,12 @@ void CSiteSurveyDlg::LogRound() {
     if (!log_.IsOn()) return;
     const AdapterStatus& status = ctx_.adapter.status;
     // EndRound has moved on: the round that ended is the slot before the current one.
-    const int slot = (table_.CurrentSlot() + kSlots - 1) % kSlots;
+    const int slot = (table_.CurrentSlot() + shell::kSlots - 1) % shell::kSlots;
     ui::Window& w = window();
     for (int p = 0; p <= table_.Highest() && log_.IsOn(); ++p) {
         if (!table_.IsFilled(p)) continue;
         const int i = table_.IndexAt(p, sortMode_);
-        const SurveyNode& node = table_.Node(i);
+        const shell::SurveyNode& node = table_.Node(i);
         log_.Row(w, {std::to_string(roundsEnded_),
                      i == 0 ? FieldText(status.masterAddress) : std::string(node.address),
                      i == 0 ? FieldText(status.masterName) : std::string(),

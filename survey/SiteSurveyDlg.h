@@ -9,8 +9,8 @@
 #include "driver/Reattach.h"
 #include "shell/kit/LogSwitch.h"
 #include "shell/kit/ShellContext.h"
+#include "shell/kit/SurveyTable.h"
 #include "shell/kit/ToolLauncher.h"
-#include "survey/SurveyTable.h"
 #include "ui/Dialog.h"
 
 namespace odr::settings {
@@ -48,7 +48,7 @@ class CSiteSurveyDlg : public ui::Dialog {
     void OnDestroy() override;
 
     // State, readable by tests.
-    const SurveyTable& Table() const { return table_; }
+    const shell::SurveyTable& Table() const { return table_; }
     int SortMode() const { return sortMode_; }
     int Top() const { return top_; }
     int FirstPosition() const { return firstPosition_; }
@@ -91,7 +91,7 @@ class CSiteSurveyDlg : public ui::Dialog {
     shell::ShellContext& ctx_;
     settings::AdapterSettings& settings_;
     shell::ToolLauncher& tools_;
-    SurveyTable table_;
+    shell::SurveyTable table_;
     int sortMode_ = 0;
     int top_ = 0;
     int firstPosition_ = 0;

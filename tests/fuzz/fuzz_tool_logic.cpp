@@ -13,9 +13,9 @@
 #include "linktest/LinkWindow.h"
 #include "linktest/SignalHistory.h"
 #include "masters/MasterList.h"
+#include "shell/kit/SurveyTable.h"
 #include "snoop/SnoopBand.h"
 #include "snoop/SpectrumSample.h"
-#include "survey/SurveyTable.h"
 #include "tests/fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     odr::masters::MasterList masters;
     odr::linktest::LinkWindow link;
-    odr::survey::SurveyTable table;
+    odr::shell::SurveyTable table;
     while (!in.empty()) {
         const uint8_t op = in.Byte();
         if (op % 8 == 3) {
@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         address[n] = '\0';
         const int signal = int(int8_t(in.Byte())) * 3;
         const int index = table.AddReply(address, signal, op % 8 == 1);
-        Require(index < odr::survey::kMaxNodes, "an index inside the table");
+        Require(index < odr::shell::kMaxNodes, "an index inside the table");
         if (index >= 0) {
             Require(odr::IsNodeAddress(table.Node(index).address), "only addresses kept");
         }
@@ -115,10 +115,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(int(keys.size()) == masters.Count(), "list keys unique");
 
     table.ComputeStatistics();
-    Require(table.Highest() < odr::survey::kMaxNodes, "the table holds at most 100 nodes");
+    Require(table.Highest() < odr::shell::kMaxNodes, "the table holds at most 100 nodes");
     std::set<int> order;
     for (int i = 0; i <= table.Highest(); ++i) {
-        const odr::survey::SurveyNode& node = table.Node(i);
+        const odr::shell::SurveyNode& node = table.Node(i);
         Require(node.linkQuality >= 0 && node.linkQuality <= 5, "link quality 0-5");
         Require(node.strength >= 0 && node.strength <= 100 && node.strength % 10 == 0,
                 "strength in tens of percent");

@@ -41,6 +41,7 @@ namespace odr::survey {
 namespace {
 
 using test::FakeAnswer;
+using namespace shell;
 
 const char kNtKey[] = "System\\CurrentControlSet\\Services\\odrwinnt1\\Parameters";
 constexpr const char* kMaster = "0020a6100001";

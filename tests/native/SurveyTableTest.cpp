@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "shell/kit/SurveyTable.h"
 #include "survey/SurveyScroll.h"
-#include "survey/SurveyTable.h"
 
 namespace odr::survey {
 namespace {
+
+using namespace shell;
 
 constexpr const char* kMaster = "0020a6100001";
 

@@ -1,13 +1,13 @@
-// The site survey's node table: up to 100 nodes heard answering broadcast pings, each with a
-// ring of ten sample slots (one per ping round), the address order, and the link quality
-// and strength figures computed from the ring.
+// A site survey's node table (the Site Survey window's and the coverage map's): up to 100
+// nodes heard answering broadcast pings, each with a ring of ten sample slots (one per ping
+// round), the address order, and the link quality and strength figures from the ring.
 #pragma once
 
 #include <string>
 
 #include "driver/Queries.h"
 
-namespace odr::survey {
+namespace odr::shell {
 
 constexpr int kMaxNodes = 100;
 constexpr int kSlots = 10;
@@ -77,4 +77,4 @@ class SurveyTable {
 // Case-insensitive comparison of two addresses, as strcmp.
 int CompareAddresses(const char* a, const char* b);
 
-}  // namespace odr::survey
+}  // namespace odr::shell

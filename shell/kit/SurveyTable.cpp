@@ -1,5 +1,5 @@
 // The site survey's node table and its figures.
-#include "survey/SurveyTable.h"
+#include "shell/kit/SurveyTable.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +8,7 @@
 
 #include "driver/Measure.h"
 
-namespace odr::survey {
+namespace odr::shell {
 
 void SurveyNode::ComputeStatistics() {
     int total = 0;
@@ -129,4 +129,4 @@ bool SurveyTable::IsFilled(int position) const {
     return (position >= 1 && position <= highest_) || (position == 0 && masterHeard_);
 }
 
-}  // namespace odr::survey
+}  // namespace odr::shell
