@@ -14,6 +14,7 @@
 #include "driver/RssiTable.h"
 #include "driver/Whereabouts.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/ShippedScenario.h"
 #include "sim/SimAdapter.h"
 #include "sim/SimDevice.h"
 
@@ -792,6 +793,33 @@ TEST_F(SimWorldTest, WalkingTheLaptopRoamsOnTheLevelsWhereItStands) {
     where->MoveTo(1, 5);
     EXPECT_EQ(Sync(), 0);
     EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), 300);
+}
+
+TEST_F(SimWorldTest, TheShippedOfficeWalk) {
+    Reset(test::ShippedScenario("office.ini"));
+    Whereabouts* where = host->whereabouts();
+    auto level = [this](size_t master) {
+        return host->adapter().scenario().masters[master].signal.At(0);
+    };
+    // The reception: SOUTH-WING, a little stronger there.
+    EXPECT_EQ(TimeUntilMaster("0020a6120002", 1000), 300);
+    EXPECT_EQ(Text(ITEM_SYNC_MASTER_NAME), "SOUTH-WING");
+    // Beside NORTH-WING in ENGINEERING: strong, and taken after the roaming delay.
+    where->MoveTo(18, 6);
+    EXPECT_GT(level(0), -45);
+    const int roamed = TimeUntilMaster("0020a6120001", 3000);
+    EXPECT_GE(roamed, 2000);
+    EXPECT_LE(roamed, 2050);
+    // The far corner of the archive: neither master heard.
+    where->MoveTo(38, 23);
+    EXPECT_LT(level(0), kHearingThreshold);
+    EXPECT_LT(level(1), kHearingThreshold);
+    EXPECT_EQ(Run(10000), 0);
+    // Beside SOUTH-WING: strong, and synchronised at once (acquiring since NORTH-WING was lost).
+    where->MoveTo(14, 20.5);
+    EXPECT_GT(level(1), -45);
+    EXPECT_EQ(Sync(), 1);
+    EXPECT_EQ(Text(ITEM_SYNC_MASTER_NAME), "SOUTH-WING");
 }
 
 TEST(SimClockTest, KeepsGoingWhenTheProcessClockWraps) {

@@ -1,11 +1,12 @@
 // The simulated adapter's floor: the plan's bitmap header, the plan found beside the
-// scenario, where the laptop stands and moves (Whereabouts).
+// scenario, where the laptop stands and moves (Whereabouts), and the shipped office plan.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -14,6 +15,7 @@
 #include "driver/DriverTypes.h"
 #include "driver/Whereabouts.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/ShippedScenario.h"
 #include "platform/Threads.h"
 #include "sim/FloorPlan.h"
 #include "sim/SimAdapter.h"
@@ -194,6 +196,43 @@ TEST_F(Walk, MovesWhileRequestsRun) {
     done = true;
     mover.Join();
     EXPECT_NE(At(), "nowhere");
+}
+
+TEST(SimOfficeTest, ThePlanShowsTheWallsOfTheFile) {
+    const Scenario office = test::ShippedScenario("office.ini");
+    const std::string here = __FILE__;
+    std::ifstream in(here.substr(0, here.rfind("tests/native/")) + "scenarios/office.bmp",
+                     std::ios::binary);
+    std::stringstream read;
+    read << in.rdbuf();
+    const std::string bmp = read.str();
+    // 800 by 500 pixels of 8 bits with a full palette, bottom-up, as the script writes.
+    int width = 0, height = 0;
+    std::string problem;
+    ASSERT_TRUE(PlanSize(bmp, &width, &height, &problem)) << problem;
+    ASSERT_EQ(bmp.size(), 54u + 1024u + 800u * 500u);
+    EXPECT_EQ(bmp[28], 8);
+    Scenario fitted = office;
+    ASSERT_TRUE(FitToPlan(&fitted, width, height, "office.ini", &problem)) << problem;
+    EXPECT_DOUBLE_EQ(fitted.floor.heightM, 25);
+
+    // Along each wall the plan is dark grey for concrete, blue grey for drywall.
+    const double scale = width / office.floor.widthM;
+    auto colour = [&](double x, double y) {
+        const int i = std::min(width - 1, int(x * scale));
+        const int j = std::min(height - 1, int(y * scale));
+        const size_t entry = 54 + 4 * uint8_t(bmp[54 + 1024 + size_t(height - 1 - j) * width + i]);
+        return uint8_t(bmp[entry + 2]) << 16 | uint8_t(bmp[entry + 1]) << 8 | uint8_t(bmp[entry]);
+    };
+    ASSERT_GE(office.walls.size(), 10u);
+    for (const SiteWall& w : office.walls) {
+        const Point a = w.wall.from, b = w.wall.to;
+        for (double t : {0.25, 0.5, 0.75}) {
+            EXPECT_EQ(colour(a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)),
+                      w.wall.lossDb >= 8 ? 0x404040 : 0x8088a8)
+                << "[wall." << w.id << "] at " << t;
+        }
+    }
 }
 
 }  // namespace

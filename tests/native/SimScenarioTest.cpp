@@ -74,7 +74,8 @@ TEST(SimScenarioTest, ShippedDefaultSiteIsTheBuiltInOne) {
 }
 
 TEST(SimScenarioTest, ShippedExamplesAreValid) {
-    for (const char* name : {"scenarios/roaming.ini", "scenarios/faults.ini"}) {
+    for (const char* name :
+         {"scenarios/roaming.ini", "scenarios/faults.ini", "scenarios/office.ini"}) {
         const std::string text = SourceFile(name);
         ASSERT_FALSE(text.empty()) << name;
         Scenario parsed;
