@@ -3,12 +3,14 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "driver/StartupValues.h"
+#include "sim/PathLoss.h"
 
 namespace odr::sim {
 
@@ -19,6 +21,12 @@ struct Course {
     std::vector<std::pair<double, double>> points;
     double At(double seconds) const;
 };
+
+// The floor's sides, in metres.
+constexpr double kMinFloorM = 1;
+constexpr double kMaxFloorM = 1000;
+// The largest number of walls of a site.
+constexpr size_t kMaxWalls = 1000;
 
 // A set of time spans in seconds; `to` < 0 means open-ended.
 struct Spans {
@@ -42,6 +50,12 @@ struct Station {
     std::string master;  // nodes: id of the master section, or "self"
     int line = 0;        // section header line, for messages
     double cycle = 0;    // seconds after which signal and on_air start over; 0 never
+    // A placed station: its level at this adapter comes from where both stand (PathLoss.h),
+    // not from `signal`.
+    bool placed = false;
+    Point position;
+    double level1m = 0;  // dBm at one metre
+    int positionLine = 0;
 
     // The time within the station's own course at `seconds` since the start.
     double CourseTime(double seconds) const;
@@ -60,6 +74,29 @@ struct AdapterConfig {
     std::string securityId = "SITE1";
     StartupValues startup;  // used when the host is given no stored settings
     uint32_t acquireMs = 300;
+    bool placed = false;  // where it stands on the floor, when it has a position
+    Point position;
+    int positionLine = 0;
+};
+
+// The floor the site lies on: a plan (a bitmap widthM metres wide whose aspect gives the
+// height) or a bare rectangle of widthM by heightM metres. No floor when widthM is 0.
+struct FloorConfig {
+    std::string plan;  // the plan's bitmap; empty: none. Relative to the scenario file's
+                       // folder until CreateSimDeviceHost resolves it.
+    int planLine = 0;
+    double widthM = 0;
+    double heightM = 0;  // with a plan, 0 until FitToPlan sets it from the plan's aspect
+    double pathLossExponent = 3;
+    bool Exists() const { return widthM > 0; }
+};
+
+struct SiteWall {
+    std::string id;  // section suffix
+    Wall wall;
+    int line = 0;  // section header line
+    int fromLine = 0;
+    int toLine = 0;
 };
 
 struct Interference {
@@ -84,6 +121,8 @@ struct Faults {
 
 struct Scenario {
     uint32_t seed = 1;
+    FloorConfig floor;
+    std::vector<SiteWall> walls;
     AdapterConfig adapter;
     std::vector<Station> masters;
     std::vector<Station> nodes;
@@ -98,6 +137,12 @@ Scenario DefaultScenario();
 // leaves *scenario untouched.
 bool ParseScenario(const std::string& text, const std::string& fileName, Scenario* scenario,
                    std::string* error);
+
+// Gives a scenario with a plan its floor's height from the plan's size in pixels and checks
+// that every position and wall lies on that floor. False with "FILE:LINE: problem" in *error
+// otherwise, leaving *scenario untouched.
+bool FitToPlan(Scenario* scenario, int widthPx, int heightPx, const std::string& fileName,
+               std::string* error);
 
 // Twelve hex digits into an address; false when the text is not one.
 bool ParseAddress(const std::string& text, Address* address);

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -66,6 +67,25 @@ bool ToDouble(const std::string& text, double lo, double hi, double* out) {
     return true;
 }
 
+// "X,Y" in metres; the range is checked against the floor later.
+bool ParsePoint(const std::string& text, Point* point) {
+    const size_t comma = text.find(',');
+    if (comma == std::string::npos) return false;
+    Point p;
+    if (!ToDouble(Trim(text.substr(0, comma)), -1e9, 1e9, &p.x) ||
+        !ToDouble(Trim(text.substr(comma + 1)), -1e9, 1e9, &p.y))
+        return false;
+    *point = p;
+    return true;
+}
+
+// A length or level for messages: "12.5", "40", "-0.25".
+std::string Decimal(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
+
 bool ParseCourse(const std::string& text, Course* course) {
     Course c;
     std::vector<std::string> words = Words(text);
@@ -110,7 +130,7 @@ bool ParseSpans(const std::string& text, Spans* spans) {
 }
 
 struct Section {
-    std::string kind;  // site, adapter, master, node, interference, faults
+    std::string kind;  // site, adapter, master, node, wall, interference, faults
     std::string id;
     int line = 0;
     std::vector<std::pair<std::string, std::pair<std::string, int>>> values;  // key, value, line
@@ -148,7 +168,8 @@ class Reader {
                 size_t dot = name.find('.');
                 section.kind = name.substr(0, dot);
                 if (dot != std::string::npos) section.id = name.substr(dot + 1);
-                bool withId = section.kind == "master" || section.kind == "node";
+                bool withId =
+                    section.kind == "master" || section.kind == "node" || section.kind == "wall";
                 bool plain = section.kind == "site" || section.kind == "adapter" ||
                              section.kind == "interference" || section.kind == "faults";
                 if (!(withId && dot != std::string::npos) && !(plain && dot == std::string::npos))
@@ -189,6 +210,8 @@ class Reader {
                 ok = ReadAdapter(section, &s.adapter);
             else if (section.kind == "master" || section.kind == "node")
                 ok = ReadStation(section, &s);
+            else if (section.kind == "wall")
+                ok = ReadWall(section, &s);
             else if (section.kind == "interference")
                 ok = ReadInterference(section, &s);
             else
@@ -199,6 +222,32 @@ class Reader {
         for (const auto& [node, index] : defaultSecurity_)
             (node ? s.nodes : s.masters)[index].securityId = s.adapter.securityId;
         *out = std::move(s);
+        return true;
+    }
+
+    // Every position and wall end on the floor: within its width across and its height
+    // down (with a plan whose size is not known yet, at most kMaxFloorM down).
+    bool CheckPlaces(const Scenario& s) {
+        const FloorConfig& f = s.floor;
+        const double height = f.heightM > 0 ? f.heightM : kMaxFloorM;
+        const std::string bounds =
+            "0 to " + Decimal(f.widthM) + " m across, 0 to " + Decimal(height) + " m down";
+        auto on = [&](const char* what, Point p, int line) {
+            if (p.x >= 0 && p.x <= f.widthM && p.y >= 0 && p.y <= height) return true;
+            return Fail(line, std::string(what) + " " + Decimal(p.x) + "," + Decimal(p.y) +
+                                  " is off the floor (" + bounds + ")");
+        };
+        if (s.adapter.placed && !on("position", s.adapter.position, s.adapter.positionLine))
+            return false;
+        for (const auto* stations : {&s.masters, &s.nodes}) {
+            for (const Station& st : *stations) {
+                if (st.placed && !on("position", st.position, st.positionLine)) return false;
+            }
+        }
+        for (const SiteWall& w : s.walls) {
+            if (!on("from", w.wall.from, w.fromLine) || !on("to", w.wall.to, w.toLine))
+                return false;
+        }
         return true;
     }
 
@@ -215,6 +264,18 @@ class Reader {
         if (ToLong(v.first, lo, hi, out)) return true;
         return Fail(v.second, "bad number for " + key + " \"" + v.first + "\" (" +
                                   std::to_string(lo) + " to " + std::to_string(hi) + ")");
+    }
+
+    bool DecimalValue(const Value& v, const std::string& key, double lo, double hi,
+                      const std::string& unit, double* out) {
+        if (ToDouble(v.first, lo, hi, out)) return true;
+        return Fail(v.second, "bad " + key + " \"" + v.first + "\" (" + unit + Decimal(lo) +
+                                  " to " + Decimal(hi) + ")");
+    }
+
+    bool PointValue(const Value& v, const std::string& key, Point* out) {
+        if (ParsePoint(v.first, out)) return true;
+        return Fail(v.second, "bad " + key + " \"" + v.first + "\" (X,Y in metres)");
     }
 
     bool Text(const Value& v, const std::string& key, size_t maxLength, bool allowEmpty,
@@ -236,14 +297,38 @@ class Reader {
     }
 
     bool ReadSite(const Section& section, Scenario* s) {
+        FloorConfig& f = s->floor;
+        int widthLine = 0, heightLine = 0;
         for (const auto& [key, v] : section.values) {
             long long n;
+            bool ok = true;
             if (key == "seed") {
-                if (!Number(v, key, 0, 4294967295LL, &n)) return false;
+                ok = Number(v, key, 0, 4294967295LL, &n);
                 s->seed = uint32_t(n);
+            } else if (key == "plan") {
+                ok = Text(v, key, 259, false, &f.plan);
+                f.planLine = v.second;
+            } else if (key == "width_m") {
+                ok = DecimalValue(v, key, kMinFloorM, kMaxFloorM, "metres, ", &f.widthM);
+                widthLine = v.second;
+            } else if (key == "height_m") {
+                ok = DecimalValue(v, key, kMinFloorM, kMaxFloorM, "metres, ", &f.heightM);
+                heightLine = v.second;
+            } else if (key == "path_loss_exponent") {
+                ok = DecimalValue(v, key, 1, 6, "", &f.pathLossExponent);
             } else {
                 return Unknown(section, key, v.second);
             }
+            if (!ok) return false;
+        }
+        if (!f.plan.empty()) {
+            if (heightLine)
+                return Fail(heightLine,
+                            "height_m is not given with a plan (its aspect gives the height)");
+            if (!widthLine) return Fail(f.planLine, "a plan needs width_m (its width in metres)");
+        } else if ((widthLine != 0) != (heightLine != 0)) {
+            return Fail(widthLine ? widthLine : heightLine,
+                        "a floor without a plan needs both width_m and height_m");
         }
         return true;
     }
@@ -289,6 +374,10 @@ class Reader {
             } else if (key == "acquire_ms") {
                 ok = Number(v, key, 0, 600000, &n);
                 a->acquireMs = uint32_t(n);
+            } else if (key == "position") {
+                ok = PointValue(v, key, &a->position);
+                a->placed = true;
+                a->positionLine = v.second;
             } else {
                 return Unknown(section, key, v.second);
             }
@@ -340,6 +429,7 @@ class Reader {
         st.onAir.spans = {{0, -1}};
         bool hasAddress = false;
         bool ownSecurityId = false;
+        int signalLine = 0, levelLine = 0;
         for (const auto& [key, v] : section.values) {
             long long n = 0;
             bool ok = true;
@@ -364,6 +454,14 @@ class Reader {
                 if (!ParseCourse(v.first, &st.signal))
                     return Fail(v.second, "bad signal \"" + v.first +
                                               "\" (dBm, or seconds:dBm points in time order)");
+                signalLine = v.second;
+            } else if (key == "position") {
+                ok = PointValue(v, key, &st.position);
+                st.placed = true;
+                st.positionLine = v.second;
+            } else if (key == "level_1m") {
+                ok = DecimalValue(v, key, -120, 30, "dBm at one metre, ", &st.level1m);
+                levelLine = v.second;
             } else if (key == "on_air") {
                 if (!ParseSpans(v.first, &st.onAir))
                     return Fail(v.second, "bad on_air \"" + v.first +
@@ -386,13 +484,53 @@ class Reader {
             }
             if (!ok) return false;
         }
-        if (!hasAddress)
-            return Fail(section.line, "[" + section.kind + "." + section.id + "] has no address");
+        const std::string name = "[" + section.kind + "." + section.id + "]";
+        if (!hasAddress) return Fail(section.line, name + " has no address");
+        if (st.placed && !levelLine)
+            return Fail(st.positionLine, name + " has a position but no level_1m");
+        if (levelLine && !st.placed)
+            return Fail(levelLine, name + " has a level_1m but no position");
+        if (st.placed && signalLine)
+            return Fail(std::max(signalLine, st.positionLine),
+                        "signal and position exclude each other (a placed station's level "
+                        "comes from where it stands)");
         if (node && st.master.empty())
             return Fail(section.line, "[node." + section.id + "] has no master");
         if (!ownSecurityId)
             defaultSecurity_.emplace_back(node, (node ? s->nodes : s->masters).size());
         (node ? s->nodes : s->masters).push_back(st);
+        return true;
+    }
+
+    bool ReadWall(const Section& section, Scenario* s) {
+        SiteWall w;
+        w.id = section.id;
+        w.line = section.line;
+        bool hasLoss = false;
+        for (const auto& [key, v] : section.values) {
+            bool ok = true;
+            if (key == "from") {
+                ok = PointValue(v, key, &w.wall.from);
+                w.fromLine = v.second;
+            } else if (key == "to") {
+                ok = PointValue(v, key, &w.wall.to);
+                w.toLine = v.second;
+            } else if (key == "loss_db") {
+                ok = DecimalValue(v, key, 0, 100, "dB, ", &w.wall.lossDb);
+                hasLoss = true;
+            } else {
+                return Unknown(section, key, v.second);
+            }
+            if (!ok) return false;
+        }
+        const std::string name = "[wall." + section.id + "]";
+        if (!w.fromLine || !w.toLine) return Fail(section.line, name + " needs from and to");
+        if (!hasLoss) return Fail(section.line, name + " has no loss_db");
+        if (w.wall.from.x == w.wall.to.x && w.wall.from.y == w.wall.to.y)
+            return Fail(w.toLine, name + " has no length (from and to are the same point)");
+        if (s->walls.size() >= kMaxWalls)
+            return Fail(section.line, "more than " + std::to_string(kMaxWalls) + " walls");
+        s->walls.push_back(w);
         return true;
     }
 
@@ -491,6 +629,7 @@ class Reader {
                                           " is this adapter's node address");
             }
         }
+        if (!PlacesOnTheFloor(*s)) return false;
         std::set<std::string> masterIds;
         for (const Station& m : s->masters) masterIds.insert(m.id);
         for (const Station& n : s->nodes) {
@@ -499,6 +638,34 @@ class Reader {
                             "master \"" + n.master + "\" of [node." + n.id + "] does not exist");
         }
         return true;
+    }
+
+    // Positions and walls need a floor, and placed stations an adapter with a position.
+    bool PlacesOnTheFloor(const Scenario& s) {
+        if (!s.floor.Exists()) {
+            if (s.adapter.placed)
+                return Fail(s.adapter.positionLine, "position needs a floor ([site] width_m)");
+            for (const auto* stations : {&s.masters, &s.nodes}) {
+                for (const Station& st : *stations) {
+                    if (st.placed)
+                        return Fail(st.positionLine, "position needs a floor ([site] width_m)");
+                }
+            }
+            if (!s.walls.empty())
+                return Fail(s.walls[0].line,
+                            "[wall." + s.walls[0].id + "] needs a floor ([site] width_m)");
+        }
+        if (!s.adapter.placed) {
+            for (const auto* stations : {&s.masters, &s.nodes}) {
+                for (const Station& st : *stations) {
+                    if (st.placed)
+                        return Fail(st.positionLine,
+                                    "a placed station needs the adapter's position too "
+                                    "([adapter] position)");
+                }
+            }
+        }
+        return CheckPlaces(s);
     }
 
     std::string file_;
@@ -515,6 +682,24 @@ bool ParseScenario(const std::string& text, const std::string& fileName, Scenari
                    std::string* error) {
     Reader reader(fileName, error);
     return reader.Read(text, scenario);
+}
+
+bool FitToPlan(Scenario* scenario, int widthPx, int heightPx, const std::string& fileName,
+               std::string* error) {
+    Reader reader(fileName, error);
+    Scenario fitted = *scenario;
+    FloorConfig& f = fitted.floor;
+    if (f.plan.empty() || !f.Exists()) return true;
+    if (widthPx <= 0 || heightPx <= 0) return reader.Fail(f.planLine, "the plan has no pixels");
+    f.heightM = f.widthM * heightPx / widthPx;
+    if (f.heightM < kMinFloorM || f.heightM > kMaxFloorM)
+        return reader.Fail(f.planLine, "the plan (" + std::to_string(widthPx) + " by " +
+                                           std::to_string(heightPx) + " pixels) makes the floor " +
+                                           Decimal(f.heightM) + " m high (" + Decimal(kMinFloorM) +
+                                           " to " + Decimal(kMaxFloorM) + ")");
+    if (!reader.CheckPlaces(fitted)) return false;
+    *scenario = std::move(fitted);
+    return true;
 }
 
 }  // namespace odr::sim

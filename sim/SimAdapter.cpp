@@ -2,6 +2,7 @@
 #include "sim/SimAdapter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "driver/DriverTypes.h"
@@ -26,6 +27,8 @@ void PutText(uint8_t* p, size_t size, const std::string& text) {
 
 SimAdapter::SimAdapter(Scenario scenario, platform::Clock& clock)
     : scenario_(std::move(scenario)), clock_(clock), lastClock_(clock.Now()), rng_(scenario_.seed) {
+    for (const SiteWall& w : scenario_.walls) walls_.push_back(w.wall);
+    PlaceStations();
     BuildRawTable();
     ApplyStartup(scenario_.adapter.startup);
 }

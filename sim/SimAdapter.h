@@ -47,6 +47,13 @@ class SimAdapter {
     // percentage in the tools' own table is nearest to the level's.
     uint8_t RawForLevel(double dbm) const;
 
+    // Where this adapter stands on the floor; false when it has no position.
+    bool Position(Point* at);
+    // Moves this adapter to `at`, brought onto the floor when off it; without a floor, or
+    // for a point that is not a number, nothing moves. The placed stations' levels follow
+    // at once, and synchronisation and roaming from that moment.
+    void MoveTo(Point at);
+
     const Scenario& scenario() const { return scenario_; }
 
   private:
@@ -84,6 +91,8 @@ class SimAdapter {
     void BuildRawTable();
 
     // World.
+    // Gives each placed station the constant level heard where this adapter stands.
+    void PlaceStations();
     void CatchUp(uint64_t now);
     void Update();
     double Seconds() const { return now_ / 1000.0; }
@@ -105,6 +114,7 @@ class SimAdapter {
     uint64_t now_ = 0;
     std::mt19937 rng_;
     platform::Mutex mutex_;
+    std::vector<Wall> walls_;
 
     // Running state.
     bool running_ = true;

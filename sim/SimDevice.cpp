@@ -25,6 +25,32 @@ class SimDevice : public Device {
     std::shared_ptr<SimAdapter> adapter_;
 };
 
+// Where the simulated laptop stands, kept by the shared adapter under its lock.
+class SimWhereabouts : public Whereabouts {
+  public:
+    explicit SimWhereabouts(std::shared_ptr<SimAdapter> adapter) : adapter_(std::move(adapter)) {}
+
+    bool Floor(SiteFloor* floor) const override {
+        const FloorConfig& f = adapter_->scenario().floor;  // fixed once the adapter exists
+        if (!f.Exists()) return false;
+        floor->planPath = f.plan;
+        floor->widthM = f.widthM;
+        floor->heightM = f.plan.empty() ? f.heightM : 0;
+        return true;
+    }
+    bool Position(double* xM, double* yM) const override {
+        Point at;
+        if (!adapter_->Position(&at)) return false;
+        *xM = at.x;
+        *yM = at.y;
+        return true;
+    }
+    void MoveTo(double xM, double yM) override { adapter_->MoveTo({xM, yM}); }
+
+  private:
+    std::shared_ptr<SimAdapter> adapter_;
+};
+
 bool SameName(const std::string& a, const char* b) {
     size_t i = 0;
     for (; i < a.size() && b[i] != '\0'; ++i) {
@@ -38,7 +64,8 @@ bool SameName(const std::string& a, const char* b) {
 }  // namespace
 
 SimDeviceHost::SimDeviceHost(Scenario scenario, platform::Clock& clock)
-    : adapter_(std::make_shared<SimAdapter>(std::move(scenario), clock)) {}
+    : adapter_(std::make_shared<SimAdapter>(std::move(scenario), clock)),
+      whereabouts_(std::make_unique<SimWhereabouts>(adapter_)) {}
 
 SimDeviceHost::~SimDeviceHost() = default;
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "driver/Device.h"
+#include "driver/Whereabouts.h"
 #include "platform/Platform.h"
 #include "sim/Scenario.h"
 
@@ -35,11 +36,15 @@ class SimDeviceHost : public DeviceHost {
     bool DefineName(const std::string&, const std::string&) override { return true; }
     bool RemoveName(const std::string&) override { return true; }
     bool CreateCompletionEvent() override { return true; }
+    // The simulated laptop's place on the scenario's floor; the plan's path is the
+    // scenario's (CreateSimDeviceHost resolves it against the scenario file's folder).
+    Whereabouts* whereabouts() override { return whereabouts_.get(); }
 
     SimAdapter& adapter() { return *adapter_; }
 
   private:
     std::shared_ptr<SimAdapter> adapter_;
+    std::unique_ptr<Whereabouts> whereabouts_;
     StartupSource startupSource_;
     bool loaded_ = false;
 };

@@ -37,6 +37,41 @@ bool SimAdapter::Chance(uint32_t percent) {
     return Uniform() * 100.0 < percent;
 }
 
+void SimAdapter::PlaceStations() {
+    const AdapterConfig& a = scenario_.adapter;
+    if (!a.placed) return;
+    for (auto* stations : {&scenario_.masters, &scenario_.nodes}) {
+        for (Station& st : *stations) {
+            if (!st.placed) continue;
+            const double level = LevelAt(st.level1m, scenario_.floor.pathLossExponent, st.position,
+                                         a.position, walls_);
+            st.signal.points = {{0, level}};
+        }
+    }
+}
+
+bool SimAdapter::Position(Point* at) {
+    platform::LockGuard lock(mutex_);
+    if (!scenario_.adapter.placed) return false;
+    *at = scenario_.adapter.position;
+    return true;
+}
+
+void SimAdapter::MoveTo(Point at) {
+    platform::LockGuard lock(mutex_);
+    const FloorConfig& floor = scenario_.floor;
+    if (!floor.Exists() || !std::isfinite(at.x) || !std::isfinite(at.y)) return;
+    // The world up to now is heard from where the adapter stood.
+    CatchUp(Elapsed());
+    const double height = floor.heightM > 0 ? floor.heightM : kMaxFloorM;
+    scenario_.adapter.placed = true;
+    scenario_.adapter.position = {std::clamp(at.x, 0.0, floor.widthM),
+                                  std::clamp(at.y, 0.0, height)};
+    PlaceStations();
+    // What follows from the new levels counts from the move.
+    Update();
+}
+
 double SimAdapter::Level(const Station& station) const {
     return station.signal.At(station.CourseTime(Seconds()));
 }

@@ -3,6 +3,7 @@
 
 #include <cctype>
 
+#include "sim/FloorPlan.h"
 #include "sim/Scenario.h"
 
 namespace odr::sim {
@@ -39,6 +40,37 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     for (size_t i = 0; i < prefix.size(); ++i) {
         if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
     }
+    return true;
+}
+
+// The plan's path: as given when absolute, otherwise in the scenario file's folder.
+std::string PlanPath(const std::string& scenarioPath, const std::string& plan) {
+    if (plan[0] == '\\' || plan[0] == '/' || (plan.size() > 1 && plan[1] == ':')) return plan;
+    const size_t separator = scenarioPath.find_last_of("\\/");
+    if (separator == std::string::npos) return plan;
+    return platform::JoinPath(scenarioPath.substr(0, separator + 1), plan);
+}
+
+// Resolves the scenario's plan and fits the floor to the plan's size.
+bool LoadPlan(const std::string& scenarioPath, platform::Os& os, Scenario* scenario,
+              std::string* error) {
+    FloorConfig& floor = scenario->floor;
+    if (floor.plan.empty()) return true;
+    const std::string where =
+        scenarioPath + ":" + std::to_string(floor.planLine) + ": plan \"" + floor.plan + "\" ";
+    const std::string path = PlanPath(scenarioPath, floor.plan);
+    std::string bytes, problem;
+    int width = 0, height = 0;
+    if (!os.ReadTextFile(path, &bytes)) {
+        if (error) *error = where + "cannot be read (" + path + ")";
+        return false;
+    }
+    if (!PlanSize(bytes, &width, &height, &problem)) {
+        if (error) *error = where + "cannot be used: " + problem;
+        return false;
+    }
+    if (!FitToPlan(scenario, width, height, scenarioPath, error)) return false;
+    floor.plan = path;
     return true;
 }
 
@@ -79,6 +111,7 @@ std::unique_ptr<SimDeviceHost> CreateSimDeviceHost(const std::string& scenarioPa
             return nullptr;
         }
         if (!ParseScenario(text, scenarioPath, &scenario, error)) return nullptr;
+        if (!LoadPlan(scenarioPath, os, &scenario, error)) return nullptr;
     }
     return std::make_unique<SimDeviceHost>(std::move(scenario), clock);
 }

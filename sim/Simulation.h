@@ -22,8 +22,9 @@ struct SimulationChoice {
 SimulationChoice ParseSimulation(const std::string& commandLine, platform::Os& os);
 
 // The simulated device on the scenario at `scenarioPath` (empty: the default site), read
-// through os.ReadTextFile. Null with "FILE:LINE: problem" (or "FILE: cannot be read") in
-// *error when the scenario cannot be used.
+// through os.ReadTextFile, with its floor plan (a path relative to the scenario file's
+// folder) found and measured. Null with "FILE:LINE: problem" (or "FILE: cannot be read") in
+// *error when the scenario or its plan cannot be used.
 std::unique_ptr<SimDeviceHost> CreateSimDeviceHost(const std::string& scenarioPath,
                                                    platform::Os& os, platform::Clock& clock,
                                                    std::string* error);

@@ -1,5 +1,6 @@
 // Scenario files: any text parsed, and an accepted scenario played for a while by the
-// simulated adapter (start, a sweep of signal readings, a broadcast ping round).
+// simulated adapter (start, a sweep of signal readings, a broadcast ping round, a walk
+// across its floor).
 #include <cstring>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "driver/Operations.h"
 #include "driver/Queries.h"
 #include "driver/RssiTable.h"
+#include "driver/Whereabouts.h"
 #include "sim/Scenario.h"
 #include "sim/SimDevice.h"
 #include "tests/fuzz/FuzzInput.h"
@@ -51,6 +53,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (odr::GetPing(adapter, node, &value, &signal, 0) != 1) break;
         Require(std::memchr(node, 0, sizeof node) && std::strlen(node) == 12, "address text");
         Require(signal <= 100, "a ping's signal is a percentage");
+    }
+    odr::Whereabouts* where = devices.whereabouts();
+    Require(where != nullptr, "the simulated adapter has whereabouts");
+    odr::SiteFloor floor;
+    if (where->Floor(&floor)) {
+        for (double t : {0.5, 0.0, 1.0, -1.0, 1e9}) {
+            where->MoveTo(t * floor.widthM, t * floor.widthM);
+            double x = -1, y = -1;
+            Require(where->Position(&x, &y), "a laptop moved onto the floor stands on it");
+            Require(x >= 0 && x <= floor.widthM && y >= 0, "a position on the floor");
+            odr::GetRSSI_freq(adapter, &sync, 10, 0);
+        }
     }
     clock.now += 60000;
     odr::GetSyncState(channel, &sync, 0);

@@ -12,7 +12,9 @@
 #include "driver/DriverTypes.h"
 #include "driver/Measure.h"
 #include "driver/RssiTable.h"
+#include "driver/Whereabouts.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/ShippedScenario.h"
 #include "sim/SimAdapter.h"
 #include "sim/SimDevice.h"
 
@@ -751,6 +753,73 @@ TEST_F(SimWorldTest, HeardDownToMinus85) {
         Reset(Site({Master("A", "0020a6100001", 1, signal)}));
         EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), signal[3] == 0 ? 300 : -1) << signal;
     }
+}
+
+// A corridor 60 m long with A at the west end, B at the east end and a wall half way.
+Scenario Corridor() {
+    Scenario s;
+    std::string error;
+    EXPECT_TRUE(
+        ParseScenario("[site]\nwidth_m = 60\nheight_m = 10\n[adapter]\nposition = 5,5\n"
+                      "[master.A]\naddress = 0020a6100001\nposition = 0,5\n"
+                      "level_1m = -30\n"
+                      "[master.B]\naddress = 0020a6100002\nposition = 60,5\n"
+                      "level_1m = -30\n"
+                      "[wall.W]\nfrom = 30,0\nto = 30,10\nloss_db = 3\n",
+                      "t.ini", &s, &error))
+        << error;
+    return s;
+}
+
+TEST_F(SimWorldTest, WalkingTheLaptopRoamsOnTheLevelsWhereItStands) {
+    Reset(Corridor());
+    Whereabouts* where = host->whereabouts();
+    // At 5 m: A -51 dBm, B -85.2 (55 m and the wall): not heard.
+    EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), 300);
+    // At 28 m B (-78.2) is heard, weaker than A (-73.4): A stays.
+    where->MoveTo(28, 5);
+    EXPECT_EQ(Run(5000), 1);
+    EXPECT_EQ(MasterAddress(), "0020a6100001");
+    // At 35 m B (-71.9) is stronger than A (-79.3) by the margin: B after the roaming delay.
+    where->MoveTo(35, 5);
+    const int roamed = TimeUntilMaster("0020a6100002", 3000);
+    EXPECT_GE(roamed, 2000);
+    EXPECT_LE(roamed, 2050);
+    // Back at 28 m A is stronger by less than the margin: B stays.
+    where->MoveTo(28, 5);
+    EXPECT_EQ(Run(5000), 1);
+    EXPECT_EQ(MasterAddress(), "0020a6100002");
+    // At the west end B is lost at once, and A taken after the acquisition time.
+    where->MoveTo(1, 5);
+    EXPECT_EQ(Sync(), 0);
+    EXPECT_EQ(TimeUntilMaster("0020a6100001", 1000), 300);
+}
+
+TEST_F(SimWorldTest, TheShippedOfficeWalk) {
+    Reset(test::ShippedScenario("office.ini"));
+    Whereabouts* where = host->whereabouts();
+    auto level = [this](size_t master) {
+        return host->adapter().scenario().masters[master].signal.At(0);
+    };
+    // The reception: SOUTH-WING, a little stronger there.
+    EXPECT_EQ(TimeUntilMaster("0020a6120002", 1000), 300);
+    EXPECT_EQ(Text(ITEM_SYNC_MASTER_NAME), "SOUTH-WING");
+    // Beside NORTH-WING in ENGINEERING: strong, and taken after the roaming delay.
+    where->MoveTo(18, 6);
+    EXPECT_GT(level(0), -45);
+    const int roamed = TimeUntilMaster("0020a6120001", 3000);
+    EXPECT_GE(roamed, 2000);
+    EXPECT_LE(roamed, 2050);
+    // The far corner of the archive: neither master heard.
+    where->MoveTo(38, 23);
+    EXPECT_LT(level(0), kHearingThreshold);
+    EXPECT_LT(level(1), kHearingThreshold);
+    EXPECT_EQ(Run(10000), 0);
+    // Beside SOUTH-WING: strong, and synchronised at once (acquiring since NORTH-WING was lost).
+    where->MoveTo(14, 20.5);
+    EXPECT_GT(level(1), -45);
+    EXPECT_EQ(Sync(), 1);
+    EXPECT_EQ(Text(ITEM_SYNC_MASTER_NAME), "SOUTH-WING");
 }
 
 TEST(SimClockTest, KeepsGoingWhenTheProcessClockWraps) {

@@ -29,10 +29,20 @@ std::string Describe(const Scenario& s) {
         o << " air";
         for (auto& p : st.onAir.spans) o << " " << p.first << "-" << p.second;
         if (st.cycle > 0) o << " cycle " << st.cycle;
-        o << " " << st.latencyMs << " " << st.replyPercent << " " << st.master << "\n";
+        o << " " << st.latencyMs << " " << st.replyPercent << " " << st.master;
+        if (st.placed) o << " at " << st.position.x << "," << st.position.y << " " << st.level1m;
+        o << "\n";
     };
     for (const Station& m : s.masters) station("master", m);
     for (const Station& n : s.nodes) station("node", n);
+    const FloorConfig& site = s.floor;
+    if (site.Exists())
+        o << "floor " << site.plan << " " << site.widthM << "x" << site.heightM << " n "
+          << site.pathLossExponent << "\n";
+    if (a.placed) o << "adapter at " << a.position.x << "," << a.position.y << "\n";
+    for (const SiteWall& w : s.walls)
+        o << "wall " << w.id << " " << w.wall.from.x << "," << w.wall.from.y << " " << w.wall.to.x
+          << "," << w.wall.to.y << " " << w.wall.lossDb << "\n";
     for (const Interference& i : s.interference)
         o << "interference " << i.firstChannel << "-" << i.lastChannel << " " << i.level << " "
           << i.dutyPercent << "\n";
@@ -64,7 +74,8 @@ TEST(SimScenarioTest, ShippedDefaultSiteIsTheBuiltInOne) {
 }
 
 TEST(SimScenarioTest, ShippedExamplesAreValid) {
-    for (const char* name : {"scenarios/roaming.ini", "scenarios/faults.ini"}) {
+    for (const char* name :
+         {"scenarios/roaming.ini", "scenarios/faults.ini", "scenarios/office.ini"}) {
         const std::string text = SourceFile(name);
         ASSERT_FALSE(text.empty()) << name;
         Scenario parsed;
@@ -248,6 +259,89 @@ TEST(SimScenarioTest, BadFilesAreRefusedWithFileAndLine) {
         EXPECT_EQ(error, c.error) << c.text;
         // Nothing half-read is used.
         EXPECT_EQ(Describe(s), Describe(DefaultScenario())) << c.text;
+    }
+}
+
+TEST(SimScenarioTest, BadFloorsPositionsAndWalls) {
+    const std::string floor = "[site]\nwidth_m = 40\nheight_m = 25\n";  // lines 1 to 3
+    const std::string placed = floor + "[adapter]\nposition = 1,1\n";   // 4 and 5
+    const std::string a = "[master.A]\naddress = 0020a6100001\n";       // 6 and 7
+    const std::string kOff = " is off the floor (0 to 40 m across, 0 to 25 m down)";
+    std::string manyWalls = floor;
+    for (size_t i = 0; i <= kMaxWalls; ++i)
+        manyWalls += "[wall." + std::to_string(i) + "]\nfrom = 0,0\nto = 1,1\nloss_db = 1\n";
+    struct Case {
+        std::string text, error;
+    } cases[] = {
+        {"[site]\nwidth_m = 0.5\n", "f.ini:2: bad width_m \"0.5\" (metres, 1 to 1000)"},
+        {"[site]\nheight_m = inf\n", "f.ini:2: bad height_m \"inf\" (metres, 1 to 1000)"},
+        {"[site]\nwidth_m = 40\n",
+         "f.ini:2: a floor without a plan needs both width_m and height_m"},
+        {"[site]\nplan = a.bmp\nwidth_m = 40\nheight_m = 20\n",
+         "f.ini:4: height_m is not given with a plan (its aspect gives the height)"},
+        {"[site]\nplan = a.bmp\n", "f.ini:2: a plan needs width_m (its width in metres)"},
+        {"[adapter]\nposition = 3,4\n", "f.ini:2: position needs a floor ([site] width_m)"},
+        {floor + "[adapter]\nposition = 3,nan\n",
+         "f.ini:5: bad position \"3,nan\" (X,Y in metres)"},
+        {floor + "[adapter]\nposition = 40.01,3\n", "f.ini:5: position 40.01,3" + kOff},
+        {placed + a + "position = 1,-0.5\nlevel_1m = -30\n", "f.ini:8: position 1,-0.5" + kOff},
+        {placed + a + "position = 1,2\n", "f.ini:8: [master.A] has a position but no level_1m"},
+        {placed + a + "level_1m = -30\n", "f.ini:8: [master.A] has a level_1m but no position"},
+        {placed + a + "level_1m = 31\n",
+         "f.ini:8: bad level_1m \"31\" (dBm at one metre, -120 to 30)"},
+        {placed + a + "position = 1,2\nlevel_1m = -30\nsignal = -50\n",
+         "f.ini:10: signal and position exclude each other (a placed station's level comes from "
+         "where it stands)"},
+        {floor + a + "position = 1,2\nlevel_1m = -30\n",
+         "f.ini:6: a placed station needs the adapter's position too ([adapter] position)"},
+        {"[wall.W]\nfrom = 1,1\nto = 2,2\nloss_db = 3\n",
+         "f.ini:1: [wall.W] needs a floor ([site] width_m)"},
+        {floor + "[wall.W]\nfrom = 1,1\nloss_db = 3\n", "f.ini:4: [wall.W] needs from and to"},
+        {floor + "[wall.W]\nfrom = 1,1\nto = 2,2\n", "f.ini:4: [wall.W] has no loss_db"},
+        {floor + "[wall.W]\nfrom = 1,1\nto = 1.0,1\nloss_db = 3\n",
+         "f.ini:6: [wall.W] has no length (from and to are the same point)"},
+        {floor + "[wall.W]\nfrom = 1,1\nto = 50,2\nloss_db = 3\n", "f.ini:6: to 50,2" + kOff},
+        {manyWalls, "f.ini:" + std::to_string(4 + 4 * kMaxWalls) + ": more than 1000 walls"},
+    };
+    for (const Case& c : cases) {
+        Scenario s = DefaultScenario();
+        std::string error;
+        EXPECT_FALSE(ParseScenario(c.text, "f.ini", &s, &error)) << c.text;
+        EXPECT_EQ(error, c.error) << c.text;
+        EXPECT_EQ(Describe(s), Describe(DefaultScenario())) << c.text;
+    }
+}
+
+TEST(SimScenarioTest, APlanGivesTheFloorItsHeight) {
+    Scenario parsed;
+    std::string error;
+    ASSERT_TRUE(
+        ParseScenario("[site]\nplan = p.bmp\nwidth_m = 40\npath_loss_exponent = 2.5\n"
+                      "[adapter]\nposition = 40, 24.5\n"
+                      "[wall.W]\nto = 0,3\nfrom = 1.5,2\nloss_db = 0\n",
+                      "f.ini", &parsed, &error))
+        << error;
+    const std::string described = Describe(parsed);
+    EXPECT_EQ(described.substr(described.find("\nfloor")),
+              "\nfloor p.bmp 40x0 n 2.5\nadapter at 40,24.5\nwall W 1.5,2 0,3 0\n"
+              "faults busy 0 stuck 0 refuse");  // no height until the plan is measured
+    struct Case {
+        int width, height;
+        const char* error;  // null: fits, 25 m down
+    } cases[] = {
+        {1600, 1000, nullptr},
+        {800, 480, "f.ini:6: position 40,24.5 is off the floor (0 to 40 m across, 0 to 24 m down)"},
+        {8000, 100,
+         "f.ini:2: the plan (8000 by 100 pixels) makes the floor 0.5 m high (1 to 1000)"},
+        {0, 30, "f.ini:2: the plan has no pixels"},
+    };
+    for (const Case& c : cases) {
+        Scenario s = parsed;
+        EXPECT_EQ(FitToPlan(&s, c.width, c.height, "f.ini", &error), c.error == nullptr);
+        EXPECT_EQ(s.floor.heightM, c.error ? 0 : 25) << c.width << "x" << c.height;
+        if (c.error) {
+            EXPECT_EQ(error, c.error);
+        }
     }
 }
 
