@@ -18,6 +18,7 @@
 #include "settings/AdapterSettings.h"
 #include "shell/kit/HelpDlg.h"
 #include "shell/kit/HelpFile.h"
+#include "shell/kit/LinkPinger.h"
 #include "survey/SurveyScroll.h"
 
 namespace odr::survey {
@@ -331,6 +332,9 @@ void CSiteSurveyDlg::OnCommand(int id) {
         case IDC_SURVEY_LOG:
             log_.Toggle(*this, window());
             break;
+        case IDC_SURVEY_MAP:
+            RunPaused(shell::kHelpContextCoverageMap, [&] { tools_.RunCoverageMap(settings_); });
+            break;
         case IDC_SURVEY_TIME_ORDER:
             sortMode_ = 0;
             break;
@@ -431,31 +435,25 @@ void CSiteSurveyDlg::TestLink(int row) {
     const std::string address = w.GetText(IDC_SURVEY_ADDRESS_FIRST + row);
     if (!IsNodeAddress(address.c_str())) return;
 
-    // The survey pauses while the test pings: a round under way resumes afterwards.
+    RunPaused(shell::kHelpContextDirectedLink, [&] {
+        settings_.LoadSettings();
+        const MasterNode node = ReadMasterNode(ctx_.adapter.channel, kAdapter);
+        NoteResult(node.result);
+        tools_.RunLinkTest(shell::PingTarget(settings_, address, node));
+    });
+}
+
+void CSiteSurveyDlg::RunPaused(int helpContext, const std::function<void()>& run) {
+    // The survey pauses while another tool uses the adapter: a round under way resumes
+    // afterwards.
     const bool tick = tickRunning_;
     const bool round = roundRunning_;
     StopTickTimer();
     StopRoundTimer();
-    const int helpContext = ctx_.helpContext;
-    ctx_.helpContext = shell::kHelpContextDirectedLink;
-
-    settings_.LoadSettings();
-    shell::LinkTestTarget target;
-    target.address = address;
-    target.radioMode = settings_.radioMode;
-    target.stationType = uint8_t(settings_.stationType);
-    target.masterDomain = uint8_t(settings_.domain);
-    target.masterChannel = uint8_t(settings_.channel);
-    target.masterSubchannel = uint8_t(settings_.subchannel);
-    const MasterNode node = ReadMasterNode(ctx_.adapter.channel, kAdapter);
-    NoteResult(node.result);
-    if (node.Read()) {
-        target.masterChannel = node.channel;
-        target.masterSubchannel = node.subchannel;
-    }
-    tools_.RunLinkTest(target);
-
+    const int ownHelpContext = ctx_.helpContext;
     ctx_.helpContext = helpContext;
+    run();
+    ctx_.helpContext = ownHelpContext;
     if (!IsOpen()) return;
     if (round) StartRoundTimer();
     if (tick || !round) StartTickTimer();

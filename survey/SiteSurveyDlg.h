@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "driver/Reattach.h"
@@ -85,6 +86,8 @@ class CSiteSurveyDlg : public ui::Dialog {
     void SetCell(int id, const std::string& text);
     void ChangeRoaming();
     void TestLink(int row);
+    // Runs `run` (another tool) with the survey's timers stopped and `helpContext` set.
+    void RunPaused(int helpContext, const std::function<void()>& run);
     // One log row per listed node for the round that ended last.
     void LogRound();
 

@@ -27,6 +27,9 @@ class Canvas {
     virtual void Rectangle(const Rect& rect, Color fill) = 0;
     // A line in the default pen from (x1, y1) up to, not including, (x2, y2).
     virtual void Line(int x1, int y1, int x2, int y2) = 0;
+    // A picture of `width` x `height` pixels (three bytes each, red first, rows from the
+    // top, no padding) drawn stretched into `dest`.
+    virtual void DrawImage(const Rect& dest, int width, int height, const uint8_t* rgb) = 0;
 };
 
 }  // namespace odr::ui

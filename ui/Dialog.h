@@ -87,6 +87,9 @@ class Dialog {
     virtual void OnScroll(int /*id*/, ScrollCode /*code*/, int /*thumb*/) {}
     // Mouse message of the dialog's client area at client point (x, y).
     virtual void OnMouse(Mouse /*event*/, int /*x*/, int /*y*/) {}
+    // The window's client area has a new size (a window with a sizing border; not when it is
+    // minimised), in pixels.
+    virtual void OnSize(int /*width*/, int /*height*/) {}
     // The window needs painting; draw through Window::OpenCanvas. Default painting follows.
     virtual void OnPaint() {}
     virtual void OnTimer(int /*id*/) {}

@@ -17,6 +17,19 @@ std::string FitTooltip(const std::string& tip);
 
 class Tray;
 
+// What a file dialog asks for: its title, the kind of file ("Bitmaps (*.bmp)") with its
+// extension ("bmp", added to a name typed without one), and the name first offered.
+struct FileChoice {
+    std::string title;
+    std::string kind;
+    std::string extension;
+    std::string suggested;
+};
+
+// A message box's buttons and icon, and the button the user chose.
+enum class Question { Information, Warning, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
 class Host {
   public:
     virtual ~Host() = default;
@@ -41,11 +54,21 @@ class Host {
     // String table entry; "" when absent.
     virtual std::string LoadString(int id) = 0;
 
-    // The system's Save As dialog over `owner`, for a CSV file named `suggested` at first;
-    // false when the user cancelled.
-    virtual bool AskSaveFile(Dialog& /*owner*/, const std::string& /*suggested*/,
+    // The system's Open and Save As dialogs over `owner`; false when the user cancelled. A
+    // chosen file must exist to be opened; a file to be saved over is confirmed first.
+    virtual bool AskOpenFile(Dialog& /*owner*/, const FileChoice& /*choice*/,
                              std::string* /*path*/) {
         return false;
+    }
+    virtual bool AskSaveFile(Dialog& /*owner*/, const FileChoice& /*choice*/,
+                             std::string* /*path*/) {
+        return false;
+    }
+
+    // The system's message box over `owner`; Answer::Cancel when none can be shown.
+    virtual Answer Ask(Dialog& /*owner*/, const std::string& /*caption*/,
+                       const std::string& /*text*/, Question /*question*/) {
+        return Answer::Cancel;
     }
 
     // A notification-area icon owned by `owner`'s open window; the notification area

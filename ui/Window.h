@@ -41,6 +41,8 @@ class Window {
     virtual void Enable(int id, bool enabled) = 0;
     virtual bool IsEnabled(int id) const = 0;
     virtual void SetFocus(int id) = 0;
+    // The control with the keyboard focus; 0 when it is the window itself or none of its.
+    virtual int FocusedControl() const = 0;
     virtual void ShowControl(int id, bool visible) = 0;
     virtual bool IsControlVisible(int id) const = 0;
     // An edit accepts at most `characters` characters.
@@ -66,6 +68,11 @@ class Window {
     virtual ScrollBar& GetScrollBar(int id) = 0;
     // Drawing on the client area of control `id`, or of the window itself for id 0.
     virtual std::unique_ptr<Canvas> OpenCanvas(int id) = 0;
+
+    // Layout in pixels of the client area: its size, and where control `id` lies in it.
+    virtual Rect ClientRect() const = 0;
+    virtual Rect ControlRect(int id) const = 0;
+    virtual void MoveControl(int id, const Rect& rect) = 0;
 
     // The window itself.
     // Grows the window downward until control `id` shows in full, or (`extend` false) back

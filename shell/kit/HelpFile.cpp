@@ -19,6 +19,8 @@ HelpTopic HelpTopicFor(int helpContext) {
             return {"HELPCONFIG", "HELPSITE", "Configuration Help"};
         case kHelpContextDirectedLink:
             return {"HELPSDIR", "HELPMSTR", "Directed Site Survey Help"};
+        case kHelpContextCoverageMap:
+            return {"HELPCMAP", "ZZZZZZZZ", "Coverage Map Help"};
         default:
             return {};
     }

@@ -20,6 +20,7 @@ constexpr int kHelpContextSiteSurvey = 1001;
 constexpr int kHelpContextSnoop = 1010;
 constexpr int kHelpContextConfiguration = 1051;
 constexpr int kHelpContextDirectedLink = 1124;
+constexpr int kHelpContextCoverageMap = 1170;
 
 struct HelpTopic {
     std::string startKeyword;

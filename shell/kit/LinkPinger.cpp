@@ -10,6 +10,7 @@
 #include "driver/Measure.h"
 #include "driver/Operations.h"
 #include "platform/Platform.h"
+#include "settings/AdapterSettings.h"
 #include "shell/kit/ShellContext.h"
 
 namespace odr::shell {
@@ -36,6 +37,22 @@ bool NormaliseAddress(const std::string& text, std::string* address) {
 }
 
 }  // namespace
+
+LinkTestTarget PingTarget(const settings::AdapterSettings& settings, const std::string& address,
+                          const MasterNode& current) {
+    LinkTestTarget target;
+    target.address = address;
+    target.radioMode = settings.radioMode;
+    target.stationType = uint8_t(settings.stationType);
+    target.masterDomain = uint8_t(settings.domain);
+    target.masterChannel = uint8_t(settings.channel);
+    target.masterSubchannel = uint8_t(settings.subchannel);
+    if (current.Read()) {
+        target.masterChannel = current.channel;
+        target.masterSubchannel = current.subchannel;
+    }
+    return target;
+}
 
 LinkPinger::LinkPinger(ShellContext& context, const LinkTestTarget& target, PingSink& sink)
     : ctx_(context),

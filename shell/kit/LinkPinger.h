@@ -16,6 +16,12 @@ namespace odr::shell {
 
 struct ShellContext;
 
+// The target of a ping run to `address` with the stored settings' radio mode and station
+// type, and the master to move back onto: the stored domain with the channel and
+// subchannel of the master `current` read (the stored ones when it was not read).
+LinkTestTarget PingTarget(const settings::AdapterSettings& settings, const std::string& address,
+                          const MasterNode& current);
+
 // A Radio-Level ping still running after this many whole seconds (more than 5) is given up.
 constexpr uint32_t kPingGiveUpSeconds = 5;
 // More consecutive failures than this restart the card or re-synchronise.

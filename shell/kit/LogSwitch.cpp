@@ -3,6 +3,7 @@
 
 #include "shell/kit/ShellContext.h"
 #include "ui/Dialog.h"
+#include "ui/Host.h"
 #include "ui/Window.h"
 
 namespace odr::shell {
@@ -21,7 +22,8 @@ void LogSwitch::Toggle(ui::Dialog& owner, ui::Window& w) {
         return;
     }
     std::string path;
-    if (!ctx_.host.AskSaveFile(owner, suggested_, &path) || !owner.IsOpen()) return;
+    const ui::FileChoice choice{"Log to", "CSV files (*.csv)", "csv", suggested_};
+    if (!ctx_.host.AskSaveFile(owner, choice, &path) || !owner.IsOpen()) return;
     if (!log_.Start(path)) {
         Failed(w, path);
         return;

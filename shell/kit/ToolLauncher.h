@@ -42,6 +42,8 @@ class ToolLauncher {
     // The site survey of the cell the adapter was just moved into: sorted by time of
     // arrival, master not yet heard, in range when the move succeeded.
     virtual void RunCellSurvey(settings::AdapterSettings& /*settings*/, bool /*inRange*/) {}
+    // Opened from the site survey: the coverage map of the floor being surveyed.
+    virtual void RunCoverageMap(settings::AdapterSettings& /*settings*/) {}
 };
 
 class NoTools : public ToolLauncher {

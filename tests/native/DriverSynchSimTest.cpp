@@ -27,7 +27,7 @@ class DriverSynchSimTest : public ::testing::Test {
     int Synch(uint8_t domain, uint8_t channelNumber, uint8_t subchannel, const char* name,
               const char* address) {
         char padded[12] = {};
-        std::strncpy(padded, name, sizeof padded);
+        std::strncpy(padded, name, sizeof padded - 1);
         return SynchToMaster(context, kStation, domain, channelNumber, subchannel, padded, address,
                              0);
     }

@@ -21,6 +21,7 @@ class Win32Canvas : public ui::Canvas {
     void Fill(const Rect& rect, Color color) override;
     void Rectangle(const Rect& rect, Color fill) override;
     void Line(int x1, int y1, int x2, int y2) override;
+    void DrawImage(const Rect& dest, int width, int height, const uint8_t* rgb) override;
 
   private:
     HBRUSH Brush(Color color);

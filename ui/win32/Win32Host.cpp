@@ -32,6 +32,8 @@ struct Win32Host::Frame {
     // The notification area's messages to the dialog's tray icon, once it has one.
     UINT trayMessage = 0;
     UINT trayRestart = 0;
+    // The size the window was created with: a window with a sizing border gets no smaller.
+    SIZE created = {};
 };
 
 Win32Host::Win32Host(HINSTANCE instance) : instance_(instance) {
@@ -262,6 +264,9 @@ INT_PTR CALLBACK Win32Host::DialogProc(HWND hwnd, UINT message, WPARAM wParam, L
             frame->window->SetBitmapLoader(
                 [host](const std::string& name) { return host->BitmapNamed(name); });
             frame->host->open_.push_back(frame);
+            RECT created = {};
+            GetWindowRect(hwnd, &created);
+            frame->created = {created.right - created.left, created.bottom - created.top};
             frame->dialog->Attach(frame->window.get());
             return frame->dialog->OnInitDialog() ? TRUE : FALSE;
         } catch (...) {
@@ -336,6 +341,17 @@ INT_PTR Win32Host::Dispatch(Frame& frame, UINT message, WPARAM wParam, LPARAM lP
         case WM_SYSCOMMAND:
             // The low four bits belong to the system.
             return dialog.OnSysCommand(static_cast<int>(wParam & 0xFFF0)) ? TRUE : FALSE;
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED) dialog.OnSize(LOWORD(lParam), HIWORD(lParam));
+            return TRUE;
+        case WM_GETMINMAXINFO:
+            if (lParam != 0 && (GetWindowLongA(frame.hwnd, GWL_STYLE) & WS_THICKFRAME) != 0 &&
+                frame.created.cx > 0) {
+                reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {frame.created.cx,
+                                                                         frame.created.cy};
+                return Handled(frame.hwnd);
+            }
+            break;
         case WM_CLOSE:
             dialog.OnClose();
             return TRUE;
@@ -478,22 +494,64 @@ std::string Win32Host::LoadString(int id) {
     return n > 0 ? std::string(text, static_cast<size_t>(n)) : std::string();
 }
 
-bool Win32Host::AskSaveFile(Dialog& owner, const std::string& suggested, std::string* path) {
+bool Win32Host::AskFile(Dialog& owner, const FileChoice& choice, bool save, std::string* path) {
     char file[MAX_PATH] = {};
-    std::snprintf(file, sizeof file, "%s", suggested.c_str());
+    std::snprintf(file, sizeof file, "%s", choice.suggested.c_str());
+    // "KIND\0*.EXT\0All files (*.*)\0*.*\0\0"
+    std::string filter = choice.kind;
+    filter += '\0';
+    filter += "*." + choice.extension;
+    filter += '\0';
+    filter += "All files (*.*)";
+    filter += '\0';
+    filter += "*.*";
+    filter += '\0';
     OPENFILENAMEA ofn = {};
     // The structure's size as Windows 95 and NT 4 know it.
     ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     ofn.hwndOwner = WindowOf(owner);
-    ofn.lpstrFilter = "CSV files (*.csv)\0*.csv\0All files (*.*)\0*.*\0";
+    ofn.lpstrFilter = filter.c_str();
     ofn.lpstrFile = file;
     ofn.nMaxFile = sizeof file;
-    ofn.lpstrDefExt = "csv";
-    ofn.lpstrTitle = "Log to";
-    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOREADONLYRETURN | OFN_OVERWRITEPROMPT;
-    if (!GetSaveFileNameA(&ofn)) return false;
+    ofn.lpstrDefExt = choice.extension.c_str();
+    ofn.lpstrTitle = choice.title.c_str();
+    // The current folder stays where it was: files named relative to it still resolve.
+    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (save) {
+        ofn.Flags |= OFN_NOREADONLYRETURN | OFN_OVERWRITEPROMPT;
+        if (!GetSaveFileNameA(&ofn)) return false;
+    } else {
+        ofn.Flags |= OFN_FILEMUSTEXIST;
+        if (!GetOpenFileNameA(&ofn)) return false;
+    }
     *path = file;
     return true;
+}
+
+bool Win32Host::AskOpenFile(Dialog& owner, const FileChoice& choice, std::string* path) {
+    return AskFile(owner, choice, false, path);
+}
+
+bool Win32Host::AskSaveFile(Dialog& owner, const FileChoice& choice, std::string* path) {
+    return AskFile(owner, choice, true, path);
+}
+
+Answer Win32Host::Ask(Dialog& owner, const std::string& caption, const std::string& text,
+                      Question question) {
+    UINT style = MB_OK | MB_ICONINFORMATION;
+    if (question == Question::Warning) style = MB_OK | MB_ICONEXCLAMATION;
+    if (question == Question::YesNo) style = MB_YESNO | MB_ICONQUESTION;
+    if (question == Question::YesNoCancel) style = MB_YESNOCANCEL | MB_ICONQUESTION;
+    switch (MessageBoxA(WindowOf(owner), text.c_str(), caption.c_str(), style)) {
+        case IDOK:
+            return Answer::Ok;
+        case IDYES:
+            return Answer::Yes;
+        case IDNO:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
 }
 
 std::unique_ptr<Tray> Win32Host::CreateTray(Dialog& owner, unsigned callbackMessage) {

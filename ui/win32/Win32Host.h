@@ -36,7 +36,10 @@ class Win32Host : public ui::Host {
     bool ActivateTopLevelWindow(const std::string& title) override;
     void DispatchOneMouseMessage() override;
     std::string LoadString(int id) override;
-    bool AskSaveFile(Dialog& owner, const std::string& suggested, std::string* path) override;
+    bool AskOpenFile(Dialog& owner, const FileChoice& choice, std::string* path) override;
+    bool AskSaveFile(Dialog& owner, const FileChoice& choice, std::string* path) override;
+    Answer Ask(Dialog& owner, const std::string& caption, const std::string& text,
+               Question question) override;
     std::unique_ptr<Tray> CreateTray(Dialog& owner, unsigned callbackMessage) override;
 
     // Sees every message the dialog message loops take, before it is dispatched; true when
@@ -60,6 +63,7 @@ class Win32Host : public ui::Host {
     static LRESULT CALLBACK FilterHook(int code, WPARAM wParam, LPARAM lParam);
     bool FilterMessage(MSG& message);
     HWND TopWindow() const;
+    bool AskFile(Dialog& owner, const FileChoice& choice, bool save, std::string* path);
     const DLGTEMPLATE* InMemoryTemplate(int templateId) const;
     HBITMAP BitmapNamed(const std::string& name) const;
     void DropClosedModeless();

@@ -42,6 +42,36 @@ bool Win32Window::IsEnabled(int id) const {
     return item != nullptr && IsWindowEnabled(item) != FALSE;
 }
 
+int Win32Window::FocusedControl() const {
+    const HWND focus = GetFocus();
+    if (focus == nullptr || focus == hwnd_ || !IsChild(hwnd_, focus)) return 0;
+    // The edit inside a combo box stands for the combo box.
+    const HWND parent = GetParent(focus);
+    return GetDlgCtrlID(parent != hwnd_ && parent != nullptr ? parent : focus);
+}
+
+Rect Win32Window::ClientRect() const {
+    RECT r = {};
+    GetClientRect(hwnd_, &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+Rect Win32Window::ControlRect(int id) const {
+    RECT r = {};
+    const HWND control = Item(id);
+    if (control == nullptr) return {};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+void Win32Window::MoveControl(int id, const Rect& rect) {
+    if (const HWND control = Item(id)) {
+        MoveWindow(control, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                   TRUE);
+    }
+}
+
 void Win32Window::SetFocus(int id) {
     HWND item = GetDlgItem(hwnd_, id);
     if (item != nullptr) ::SetFocus(item);

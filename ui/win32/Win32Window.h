@@ -39,6 +39,10 @@ class Win32Window : public ui::Window {
     void Enable(int id, bool enabled) override;
     bool IsEnabled(int id) const override;
     void SetFocus(int id) override;
+    int FocusedControl() const override;
+    Rect ClientRect() const override;
+    Rect ControlRect(int id) const override;
+    void MoveControl(int id, const Rect& rect) override;
     void ShowControl(int id, bool visible) override;
     bool IsControlVisible(int id) const override;
     void LimitText(int id, int characters) override;

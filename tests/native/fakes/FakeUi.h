@@ -143,6 +143,7 @@ class FakeScrollBar : public ui::ScrollBar {
 struct FakeSurface {
     int width = 0, height = 0;
     std::vector<std::string> ops;
+    std::vector<uint8_t> image = {};  // the last picture drawn
 };
 
 class FakeCanvas : public ui::Canvas {
@@ -158,6 +159,11 @@ class FakeCanvas : public ui::Canvas {
     }
     void Line(int x1, int y1, int x2, int y2) override {
         surface_.ops.push_back("line " + Pair(x1, y1) + " " + Pair(x2, y2));
+    }
+    // Records the picture's place and size; the last one's pixels are kept.
+    void DrawImage(const ui::Rect& r, int width, int height, const uint8_t* rgb) override {
+        surface_.ops.push_back("image " + Text(r) + " " + Pair(width, height));
+        surface_.image.assign(rgb, rgb + static_cast<size_t>(width) * height * 3);
     }
 
   private:
@@ -233,6 +239,16 @@ class FakeWindow : public ui::Window {
     }
     bool IsEnabled(int id) const override { return disabled.count(id) == 0; }
     void SetFocus(int id) override { focus = id; }
+    int FocusedControl() const override { return focus; }
+    // The client area and the controls' places in it (MoveControl writes them).
+    ui::Rect client{0, 0, 600, 400};
+    std::map<int, ui::Rect> controlRects;
+    ui::Rect ClientRect() const override { return client; }
+    ui::Rect ControlRect(int id) const override {
+        auto it = controlRects.find(id);
+        return it == controlRects.end() ? ui::Rect{} : it->second;
+    }
+    void MoveControl(int id, const ui::Rect& rect) override { controlRects[id] = rect; }
     void ShowControl(int id, bool v) override {
         if (v) {
             hidden.erase(id);
@@ -469,20 +485,43 @@ class FakeHost : public ui::Host {
         auto it = strings.find(id);
         return it == strings.end() ? std::string() : it->second;
     }
-    // Answers of the Save As dialog in turn; none left: cancelled.
+    // Answers of the Save As and Open dialogs in turn; none left: cancelled.
     std::deque<std::string> savePaths;
     std::vector<std::string> saveSuggested;
-    bool AskSaveFile(ui::Dialog&, const std::string& suggested, std::string* path) override {
-        saveSuggested.push_back(suggested);
-        if (savePaths.empty()) return false;
-        *path = savePaths.front();
-        savePaths.pop_front();
-        return true;
+    std::vector<ui::FileChoice> saveChoices;
+    bool AskSaveFile(ui::Dialog&, const ui::FileChoice& choice, std::string* path) override {
+        saveSuggested.push_back(choice.suggested);
+        saveChoices.push_back(choice);
+        return Take(savePaths, path);
+    }
+    std::deque<std::string> openPaths;
+    std::vector<ui::FileChoice> openChoices;
+    bool AskOpenFile(ui::Dialog&, const ui::FileChoice& choice, std::string* path) override {
+        openChoices.push_back(choice);
+        return Take(openPaths, path);
+    }
+    // Answers of the message boxes in turn, and what they said; none left: Cancel.
+    std::deque<ui::Answer> answers;
+    std::vector<std::string> asked;
+    ui::Answer Ask(ui::Dialog&, const std::string& caption, const std::string& text,
+                   ui::Question) override {
+        asked.push_back(caption + ": " + text);
+        if (answers.empty()) return ui::Answer::Cancel;
+        const ui::Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
     }
     std::unique_ptr<ui::Tray> CreateTray(ui::Dialog&, unsigned callbackMessage) override {
         if (!hasTray) return nullptr;
         tray.callbackMessage = callbackMessage;
         return std::make_unique<FakeTray>(tray);
+    }
+
+    static bool Take(std::deque<std::string>& queue, std::string* path) {
+        if (queue.empty()) return false;
+        *path = queue.front();
+        queue.pop_front();
+        return true;
     }
 
     // Template ids of the finished modal runs.
