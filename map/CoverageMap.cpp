@@ -148,10 +148,15 @@ double CoverageMap::MinRadius() const {
     return std::ceil(ValueField::MinRadius(floor.widthM, floor.heightM) * 100) / 100;
 }
 
+double CoverageMap::MaxRadius() const {
+    const Floor& floor = survey_.GetFloor();
+    return std::max(MinRadius(), std::ceil(std::hypot(floor.widthM, floor.heightM) * 100) / 100);
+}
+
 double CoverageMap::SetRadius(double radiusM) {
     if (!std::isfinite(radiusM)) radiusM = settings_.radiusM;
     const double radius =
-        std::clamp(std::ceil(radiusM * 100 - 1e-6) / 100, MinRadius(), kMaxMetres);
+        std::clamp(std::ceil(radiusM * 100 - 1e-6) / 100, MinRadius(), MaxRadius());
     if (radius != settings_.radiusM) {
         settings_.radiusM = radius;
         Invalidate();

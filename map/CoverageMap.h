@@ -59,9 +59,13 @@ class CoverageMap {
     void SetMetric(Metric metric, uint64_t station = kNoStation);
     // False with `*error` when good does not come before fair or a value is out of range.
     bool SetThresholds(Metric metric, const Thresholds& thresholds, std::string* error);
-    // Sets the radius, at least MinRadius() (rounded up to the centimetre); returns it.
+    // Sets the radius, rounded up to the centimetre, from MinRadius() to MaxRadius(); returns
+    // the radius set.
     double SetRadius(double radiusM);
+    // The smallest radius that paints a point's own cell.
     double MinRadius() const;
+    // The floor's diagonal: a larger radius would paint nothing more.
+    double MaxRadius() const;
     const MapSettings& Settings() const { return settings_; }
     std::vector<HeardStation> Stations() const { return ListStations(survey_); }
     std::vector<LegendEntry> Legend() const { return LegendEntries(survey_, settings_); }

@@ -152,6 +152,7 @@ bool Survey::Add(SurveyPoint point, std::string* error) {
     for (Station& s : point.stations) {
         if (s.role == Role::kNode) s.name.clear();
     }
+    point.stations.shrink_to_fit();  // a survey may hold many points
     points_.push_back(std::move(point));
     return true;
 }

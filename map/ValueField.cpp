@@ -65,7 +65,11 @@ void ValueField::Add(int index, double xM, double yM, double value) {
     for (int r = r0; r <= r1; ++r) {
         const double dy = (r + 0.5) * cellM_ - yM;
         const size_t row = size_t(r) * size_t(columns_);
-        for (int c = c0; c <= c1; ++c) {
+        // The row's chord of the circle, a cell wider each side; the distance decides.
+        const double half = std::sqrt(std::max(r2 - dy * dy, 0.0));
+        const int from = std::max(c0, Index(std::ceil((xM - half) / cellM_ - 0.5), columns_) - 1);
+        const int to = std::min(c1, Index(std::floor((xM + half) / cellM_ - 0.5), columns_) + 1);
+        for (int c = from; c <= to; ++c) {
             const double dx = (c + 0.5) * cellM_ - xM;
             const double d2 = dx * dx + dy * dy;
             if (d2 > r2) continue;

@@ -160,6 +160,7 @@ TEST(MapCoverageTest, SelectionRadiusAndRecalibration) {
     // The radius paints at least a point's own cell, and is held to the centimetre.
     EXPECT_EQ(map.SetRadius(0), map.MinRadius());
     EXPECT_EQ(map.SetRadius(2.001), 2.01);
+    EXPECT_EQ(map.SetRadius(1e9), 44.73);  // the diagonal of 40 x 20 m
     EXPECT_EQ(map.Stations().size(), 1u);
     EXPECT_FALSE(map.SetPlan(Image(), "x", 20, &error));
     EXPECT_FALSE(map.SetGrid(20, -1, &error));
