@@ -48,6 +48,13 @@ class Os {
     virtual bool AppendToFile(const std::string& path, const std::string& text) = 0;
     // Reads a whole text file; false when it cannot be opened.
     virtual bool ReadTextFile(const std::string& path, std::string* contents) = 0;
+    // The size of a file in bytes; false when it cannot be opened.
+    virtual bool FileSize(const std::string& path, uint64_t* size) = 0;
+    // Renames the file `from` to `to` on the same disk; false when it cannot, also when `to`
+    // exists (Windows 95 cannot replace a file in one step).
+    virtual bool MoveFileTo(const std::string& from, const std::string& to) = 0;
+    // Deletes a file; false when it cannot, also when it does not exist.
+    virtual bool RemoveFile(const std::string& path) = 0;
     // The local date and time in ISO 8601, "2026-12-09T17:40:05".
     virtual std::string LocalTimestamp() = 0;
 };

@@ -173,6 +173,26 @@ class Win32Os : public Os {
         *contents = std::move(text);
         return true;
     }
+
+    bool FileSize(const std::string& path, uint64_t* size) override {
+        ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) return false;
+        DWORD high = 0;
+        SetLastError(NO_ERROR);
+        DWORD low = GetFileSize(file.get(), &high);
+        if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
+        *size = (uint64_t(high) << 32) | low;
+        return true;
+    }
+
+    // MoveFileA (not MoveFileEx, which Windows 95 lacks) fails when the target exists.
+    bool MoveFileTo(const std::string& from, const std::string& to) override {
+        return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+    }
+
+    bool RemoveFile(const std::string& path) override { return DeleteFileA(path.c_str()) != FALSE; }
 };
 
 }  // namespace

@@ -72,6 +72,32 @@ TEST(Win32Platform, AppendThenReadBack) {
     EXPECT_FALSE(os->AppendToFile(JoinPath(os->ProgramFolder(), "no-such-folder\\x.txt"), "x"));
 }
 
+TEST(Win32Platform, SizeMoveAndRemove) {
+    auto os = CreateWin32Os();
+    std::string from = JoinPath(os->ProgramFolder(), "win_tests_move.txt");
+    std::string to = JoinPath(os->ProgramFolder(), "win_tests_moved.txt");
+    std::remove(from.c_str());
+    std::remove(to.c_str());
+    uint64_t size = 1;
+    EXPECT_FALSE(os->FileSize(from, &size));
+    EXPECT_FALSE(os->MoveFileTo(from, to));
+    EXPECT_FALSE(os->RemoveFile(from));
+
+    ASSERT_TRUE(os->NewFile(from, std::string(5000, 'm')));
+    ASSERT_TRUE(os->FileSize(from, &size));
+    EXPECT_EQ(size, 5000u);
+    ASSERT_TRUE(os->MoveFileTo(from, to));
+    EXPECT_FALSE(os->FileExists(from));
+    ASSERT_TRUE(os->FileSize(to, &size));
+    EXPECT_EQ(size, 5000u);
+    // The target exists: no replacing.
+    ASSERT_TRUE(os->NewFile(from, "x"));
+    EXPECT_FALSE(os->MoveFileTo(from, to));
+    EXPECT_TRUE(os->RemoveFile(from));
+    EXPECT_TRUE(os->RemoveFile(to));
+    EXPECT_FALSE(os->FileExists(to));
+}
+
 TEST(Win32Platform, StartProcessReportsMissingProgram) {
     auto os = CreateWin32Os();
     EXPECT_FALSE(os->StartProcess(JoinPath(os->ProgramFolder(), "no-such-program.exe"), ""));

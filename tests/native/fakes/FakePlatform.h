@@ -39,7 +39,10 @@ class FakeOs : public platform::Os {
     std::vector<std::string> debugOutput;
     std::map<std::string, std::string> appended;
     std::vector<std::pair<unsigned, unsigned>> beeps;
-    std::set<std::string> unwritable;  // AppendToFile fails for these paths
+    std::set<std::string> unwritable;   // AppendToFile fails for these paths
+    std::set<std::string> shortWrites;  // NewFile writes half the text, then fails (disk full)
+    std::set<std::string> unmovable;    // MoveFileTo fails from these paths
+    std::set<std::string> undeletable;  // RemoveFile fails for these paths
     std::string timestamp = "2026-12-09T10:00:00";
 
     platform::OsVersion GetVersion() override { return version; }
@@ -60,8 +63,13 @@ class FakeOs : public platform::Os {
     void DebugOutput(const std::string& text) override { debugOutput.push_back(text); }
     bool NewFile(const std::string& path, const std::string& text) override {
         if (unwritable.count(path)) return false;
-        appended[path] = text;
+        fileContents.erase(path);
         files.insert(path);
+        if (shortWrites.count(path)) {
+            appended[path] = text.substr(0, text.size() / 2);
+            return false;
+        }
+        appended[path] = text;
         return true;
     }
     bool AppendToFile(const std::string& path, const std::string& text) override {
@@ -71,11 +79,50 @@ class FakeOs : public platform::Os {
         return true;
     }
     std::string LocalTimestamp() override { return timestamp; }
+    // A file given in `fileContents` or written through NewFile or AppendToFile.
     bool ReadTextFile(const std::string& path, std::string* contents) override {
-        auto it = fileContents.find(path);
-        if (it == fileContents.end()) return false;
-        *contents = it->second;
+        const std::string* text = Contents(path);
+        if (!text) return false;
+        *contents = *text;
         return true;
+    }
+    bool FileSize(const std::string& path, uint64_t* size) override {
+        const std::string* text = Contents(path);
+        if (!text) return false;
+        *size = text->size();
+        return true;
+    }
+    bool MoveFileTo(const std::string& from, const std::string& to) override {
+        if (unmovable.count(from) || !FileExists(from) || FileExists(to)) return false;
+        Move(files, from, to);
+        Move(fileContents, from, to);
+        Move(appended, from, to);
+        return true;
+    }
+    bool RemoveFile(const std::string& path) override {
+        if (undeletable.count(path) || !FileExists(path)) return false;
+        files.erase(path);
+        fileContents.erase(path);
+        appended.erase(path);
+        return true;
+    }
+
+  private:
+    const std::string* Contents(const std::string& path) const {
+        auto given = fileContents.find(path);
+        if (given != fileContents.end()) return &given->second;
+        auto written = appended.find(path);
+        return written == appended.end() ? nullptr : &written->second;
+    }
+    static void Move(std::set<std::string>& names, const std::string& from, const std::string& to) {
+        if (names.erase(from)) names.insert(to);
+    }
+    static void Move(std::map<std::string, std::string>& texts, const std::string& from,
+                     const std::string& to) {
+        auto it = texts.find(from);
+        if (it == texts.end()) return;
+        texts[to] = std::move(it->second);
+        texts.erase(from);
     }
 };
 
