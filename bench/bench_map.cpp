@@ -71,6 +71,7 @@ void operator delete(void* p, size_t) noexcept {
 
 int main() {
     using namespace odr::map;
+    using namespace odr::platform;
     std::mt19937 random(1);
     Image plan(2000, 1500);
     for (int x = 0; x < 2000; x += 50) plan.FillRect(x, 0, x + 1, 1500, Rgb{0, 0, 0});

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "map/Bitmap.h"
 #include "map/Decimal.h"
 #include "map/HeatMap.h"
 #include "map/MapExport.h"
-#include "map/SafeFile.h"
+#include "platform/Bitmap.h"
+#include "platform/SafeFile.h"
 
 namespace odr::map {
 namespace {
@@ -38,7 +38,8 @@ void CoverageMap::AdoptFloor() {
     Invalidate();
 }
 
-bool CoverageMap::SetPlan(Image plan, const std::string& path, double widthM, std::string* error) {
+bool CoverageMap::SetPlan(platform::Image plan, const std::string& path, double widthM,
+                          std::string* error) {
     if (plan.empty()) {
         *error = "The plan has no pixels.";
         return false;
@@ -50,15 +51,15 @@ bool CoverageMap::SetPlan(Image plan, const std::string& path, double widthM, st
     }
     survey_.SetFloor(Floor{path, widthM, heightM});
     plan_ = std::move(plan);
-    scaledPlan_ = Image();
+    scaledPlan_ = platform::Image();
     AdoptFloor();
     return true;
 }
 
 bool CoverageMap::LoadPlan(platform::Os& os, const std::string& path, double widthM,
                            std::string* error) {
-    DecodedBitmap bitmap;
-    if (!ReadBitmapFile(os, path, kPlanMaxSide, &bitmap, error)) return false;
+    platform::DecodedBitmap bitmap;
+    if (!platform::ReadBitmapFile(os, path, platform::kPlanMaxSide, &bitmap, error)) return false;
     return SetPlan(std::move(bitmap.image), path, widthM, error);
 }
 
@@ -68,8 +69,8 @@ bool CoverageMap::SetGrid(double widthM, double heightM, std::string* error) {
         return false;
     }
     survey_.SetFloor(Floor{std::string(), widthM, heightM});
-    plan_ = Image();
-    scaledPlan_ = Image();
+    plan_ = platform::Image();
+    scaledPlan_ = platform::Image();
     AdoptFloor();
     return true;
 }
@@ -189,12 +190,13 @@ ViewTransform CoverageMap::View(int width, int height) const {
     return FitView(width, height, floor.widthM, floor.heightM, floor.widthM, floor.heightM);
 }
 
-Image CoverageMap::Render(const ViewTransform& view, const Image& background, bool marks) {
+platform::Image CoverageMap::Render(const ViewTransform& view, const platform::Image& background,
+                                    bool marks) {
     Scene scene;
     scene.field = &Field();
     scene.cellColours = &colours_;
     scene.points = &survey_.Points();
-    std::vector<Rgb> markers;
+    std::vector<platform::Rgb> markers;
     const std::vector<uint64_t> masters = SynchronisedMasters(survey_);
     markers.reserve(survey_.Size());
     for (const SurveyPoint& p : survey_.Points())
@@ -209,13 +211,13 @@ Image CoverageMap::Render(const ViewTransform& view, const Image& background, bo
     return RenderMap(view, background, scene);
 }
 
-Image CoverageMap::RenderView(int width, int height) {
+platform::Image CoverageMap::RenderView(int width, int height) {
     const ViewTransform view = View(width, height);
     if (!plan_.empty() && view.width > 0 &&
         (scaledPlan_.width != view.width || scaledPlan_.height != view.height)) {
-        scaledPlan_ = ScaleImage(plan_, view.width, view.height);
+        scaledPlan_ = platform::ScaleImage(plan_, view.width, view.height);
     }
-    return Render(view, plan_.empty() ? Image() : scaledPlan_, true);
+    return Render(view, plan_.empty() ? platform::Image() : scaledPlan_, true);
 }
 
 int CoverageMap::HitTest(int width, int height, int px, int py) const {
@@ -235,8 +237,8 @@ bool CoverageMap::LoadSurveyText(std::string_view text, LoadReport* report, std:
         floor.heightM = Quantize(floor.widthM * plan_.height / plan_.width, 3);
         survey_.SetFloor(floor);
     } else {
-        plan_ = Image();
-        scaledPlan_ = Image();
+        plan_ = platform::Image();
+        scaledPlan_ = platform::Image();
     }
     selected_ = -1;
     cursor_ = false;
@@ -250,14 +252,15 @@ bool CoverageMap::Open(platform::Os& os, const std::string& path, LoadReport* re
     MapSettings settings;
     if (!ReadSurveyFile(os, path, &survey, &settings, report, message)) return false;
     std::string planError;
-    DecodedBitmap bitmap;
+    platform::DecodedBitmap bitmap;
     const Floor floor = survey.GetFloor();
-    const bool planRead = !floor.planPath.empty() &&
-                          ReadBitmapFile(os, floor.planPath, kPlanMaxSide, &bitmap, &planError);
+    const bool planRead =
+        !floor.planPath.empty() &&
+        platform::ReadBitmapFile(os, floor.planPath, platform::kPlanMaxSide, &bitmap, &planError);
     survey_ = std::move(survey);
     settings_ = settings;
-    plan_ = Image();
-    scaledPlan_ = Image();
+    plan_ = platform::Image();
+    scaledPlan_ = platform::Image();
     if (planRead) {
         std::string error;
         if (!SetPlan(std::move(bitmap.image), floor.planPath, floor.widthM, &error))
@@ -284,10 +287,10 @@ std::string CoverageMap::CsvText() const {
 }
 
 bool CoverageMap::ExportCsv(platform::Os& os, const std::string& path, std::string* error) const {
-    return SaveFileSafely(os, path, CsvText(), error);
+    return platform::SaveFileSafely(os, path, CsvText(), error);
 }
 
-Image CoverageMap::ExportImage() {
+platform::Image CoverageMap::ExportImage() {
     const Floor& floor = survey_.GetFloor();
     ViewTransform view;
     if (!plan_.empty()) {
@@ -309,7 +312,7 @@ Image CoverageMap::ExportImage() {
 }
 
 bool CoverageMap::ExportBitmap(platform::Os& os, const std::string& path, std::string* error) {
-    return SaveFileSafely(os, path, EncodeBitmap(ExportImage()), error);
+    return platform::SaveFileSafely(os, path, platform::EncodeBitmap(ExportImage()), error);
 }
 
 }  // namespace odr::map

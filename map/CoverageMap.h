@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "map/Image.h"
 #include "map/Legend.h"
 #include "map/MapView.h"
 #include "map/Survey.h"
 #include "map/SurveyFile.h"
 #include "map/ValueField.h"
+#include "platform/Image.h"
 
 namespace odr::platform {
 class Os;
@@ -30,7 +30,7 @@ class CoverageMap {
     // --- The floor. Points keep their metres unless said otherwise.
     // A plan `widthM` metres wide (its height follows from its aspect); `path` is recorded
     // in the survey. False with `*error` when the plan is empty or the width out of range.
-    bool SetPlan(Image plan, const std::string& path, double widthM, std::string* error);
+    bool SetPlan(platform::Image plan, const std::string& path, double widthM, std::string* error);
     // Reads the plan from a .bmp file (reduced to kPlanMaxSide), then SetPlan.
     bool LoadPlan(platform::Os& os, const std::string& path, double widthM, std::string* error);
     // A plain grid of `widthM` x `heightM` metres; the plan is dropped.
@@ -40,7 +40,7 @@ class CoverageMap {
     bool SetFloorWidth(double widthM, std::string* error);
     const Floor& GetFloor() const { return survey_.GetFloor(); }
     // The plan's picture; empty for a grid (or a plan whose file could not be read).
-    const Image& Plan() const { return plan_; }
+    const platform::Image& Plan() const { return plan_; }
 
     // --- The points.
     bool AddPoint(SurveyPoint point, std::string* error);
@@ -74,7 +74,7 @@ class CoverageMap {
 
     // --- The view in an area of `width` x `height` pixels.
     ViewTransform View(int width, int height) const;
-    Image RenderView(int width, int height);
+    platform::Image RenderView(int width, int height);
     // The point whose marker is at pixel (px, py), or -1.
     int HitTest(int width, int height, int px, int py) const;
 
@@ -92,7 +92,7 @@ class CoverageMap {
     bool ExportCsv(platform::Os& os, const std::string& path, std::string* error) const;
     // The heat map at the plan's own resolution (a grid: kGridExportWidth wide) with the
     // legend below; markers without selection or cross-hair.
-    Image ExportImage();
+    platform::Image ExportImage();
     bool ExportBitmap(platform::Os& os, const std::string& path, std::string* error);
 
     // Bytes the heat map's field takes.
@@ -102,16 +102,17 @@ class CoverageMap {
     void Invalidate();
     void AdoptFloor();
     const ValueField& Field();
-    Image Render(const ViewTransform& view, const Image& background, bool marks);
+    platform::Image Render(const ViewTransform& view, const platform::Image& background,
+                           bool marks);
 
     Survey survey_;
     MapSettings settings_;
-    Image plan_;
+    platform::Image plan_;
     ValueField field_;
     bool fieldValid_ = false;
     std::vector<uint32_t> colours_;
     bool coloursValid_ = false;
-    Image scaledPlan_;  // the plan at the last view's size
+    platform::Image scaledPlan_;  // the plan at the last view's size
     int selected_ = -1;
     bool cursor_ = false;
     double cursorXM_ = 0;

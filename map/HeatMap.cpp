@@ -6,7 +6,7 @@
 namespace odr::map {
 namespace {
 
-Rgb ColourOfMaster(uint64_t master, const std::vector<uint64_t>& masters) {
+platform::Rgb ColourOfMaster(uint64_t master, const std::vector<uint64_t>& masters) {
     auto it = std::lower_bound(masters.begin(), masters.end(), master);
     if (master == kNoStation || it == masters.end() || *it != master) return kNoMasterColour;
     return MasterColour(size_t(it - masters.begin()));
@@ -48,8 +48,8 @@ std::vector<uint32_t> CellColours(const ValueField& field, const Survey& survey,
     return colours;
 }
 
-Rgb MarkerColour(const SurveyPoint& p, const MapSettings& settings,
-                 const std::vector<uint64_t>& masters) {
+platform::Rgb MarkerColour(const SurveyPoint& p, const MapSettings& settings,
+                           const std::vector<uint64_t>& masters) {
     double value;
     if (!PointValue(p, settings, &value)) return {255, 255, 255};
     if (settings.metric == Metric::kMaster) return ColourOfMaster(p.master, masters);

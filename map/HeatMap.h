@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "map/Image.h"
 #include "map/Legend.h"
 #include "map/Survey.h"
 #include "map/ValueField.h"
+#include "platform/Image.h"
 
 namespace odr::map {
 
@@ -23,10 +23,10 @@ void AddToField(const Survey& survey, size_t index, const MapSettings& settings,
 
 // Cell colours of a painted cell are 0xff000000 | r << 16 | g << 8 | b; 0 is unpainted.
 constexpr uint32_t kUnpainted = 0;
-inline uint32_t PackColour(Rgb c) {
+inline uint32_t PackColour(platform::Rgb c) {
     return 0xff000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
 }
-inline Rgb UnpackColour(uint32_t c) {
+inline platform::Rgb UnpackColour(uint32_t c) {
     return {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)};
 }
 
@@ -36,13 +36,13 @@ std::vector<uint32_t> CellColours(const ValueField& field, const Survey& survey,
 
 // The colour of point `p`'s marker: its own band (or master) colour; white when it has no
 // value for the metric.
-Rgb MarkerColour(const SurveyPoint& p, const MapSettings& settings,
-                 const std::vector<uint64_t>& masters);
+platform::Rgb MarkerColour(const SurveyPoint& p, const MapSettings& settings,
+                           const std::vector<uint64_t>& masters);
 
 inline uint8_t BlendChannel(uint8_t plan, uint8_t colour) {
     return uint8_t((unsigned(plan) + colour + 1) / 2);
 }
-inline Rgb Blend(Rgb plan, Rgb colour) {
+inline platform::Rgb Blend(platform::Rgb plan, platform::Rgb colour) {
     return {BlendChannel(plan.r, colour.r), BlendChannel(plan.g, colour.g),
             BlendChannel(plan.b, colour.b)};
 }

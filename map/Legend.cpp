@@ -71,7 +71,7 @@ Band Classify(Metric metric, const Thresholds& t, double value) {
     return value <= t.good ? Band::kGood : value <= t.fair ? Band::kFair : Band::kPoor;
 }
 
-Rgb BandColour(Band band) {
+platform::Rgb BandColour(Band band) {
     switch (band) {
         case Band::kGood:
             return {0, 192, 0};
@@ -82,8 +82,8 @@ Rgb BandColour(Band band) {
     }
 }
 
-Rgb MasterColour(size_t index) {
-    static const Rgb kColours[] = {
+platform::Rgb MasterColour(size_t index) {
+    static const platform::Rgb kColours[] = {
         {0, 90, 255},  {255, 140, 0}, {150, 60, 200}, {0, 170, 170},   {230, 0, 160},
         {150, 90, 30}, {140, 210, 0}, {0, 40, 140},   {255, 120, 170}, {120, 120, 0},
     };

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "map/Image.h"
 #include "map/Survey.h"
+#include "platform/Image.h"
 
 namespace odr::map {
 
@@ -41,11 +41,11 @@ bool ValidThresholds(Metric metric, const Thresholds& t);
 
 enum class Band { kGood, kFair, kPoor };
 Band Classify(Metric metric, const Thresholds& t, double value);
-Rgb BandColour(Band band);
+platform::Rgb BandColour(Band band);
 // Colours of the masters, by their place in the list of masters (cycling); kNoMasterColour
 // where the adapter was not synchronised.
-Rgb MasterColour(size_t index);
-constexpr Rgb kNoMasterColour{96, 96, 96};
+platform::Rgb MasterColour(size_t index);
+constexpr platform::Rgb kNoMasterColour{96, 96, 96};
 
 // What the map shows.
 struct MapSettings {
@@ -68,7 +68,7 @@ std::vector<uint64_t> SynchronisedMasters(const Survey& survey);
 
 // One swatch of a legend and its label, "GOOD >= 70 %" or a master's name.
 struct LegendEntry {
-    Rgb colour;
+    platform::Rgb colour;
     std::string label;
 };
 std::vector<LegendEntry> LegendEntries(const Survey& survey, const MapSettings& settings);

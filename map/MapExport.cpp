@@ -11,13 +11,13 @@
 namespace odr::map {
 namespace {
 
-constexpr Rgb kInk{0, 0, 0};
-constexpr Rgb kPaper{255, 255, 255};
+constexpr platform::Rgb kInk{0, 0, 0};
+constexpr platform::Rgb kPaper{255, 255, 255};
 
 // Lays the legend out from `top` within `width` pixels, drawing it when `image` is given.
 // Returns the height used.
 int LayOutLegend(const std::string& title, const std::vector<LegendEntry>& entries, int width,
-                 int scale, int top, Image* image) {
+                 int scale, int top, platform::Image* image) {
     const int pad = 6 * scale;
     const int line = (kGlyphHeight + 6) * scale;
     const int swatch = 2 * kGlyphHeight * scale;
@@ -69,8 +69,8 @@ std::string SurveyCsv(const Survey& survey) {
     return csv;
 }
 
-Image AddLegend(const Image& map, const std::string& title,
-                const std::vector<LegendEntry>& entries) {
+platform::Image AddLegend(const platform::Image& map, const std::string& title,
+                          const std::vector<LegendEntry>& entries) {
     const int scale = std::clamp(map.width / 700, 1, 4);
     int width = std::max(map.width, 1);
     // The widest single entry and the title must fit.
@@ -80,7 +80,7 @@ Image AddLegend(const Image& map, const std::string& title,
     }
     width = std::max(width, widest + 12 * scale);
     const int strip = LayOutLegend(title, entries, width, scale, 0, nullptr);
-    Image out(width, map.height + strip, kPaper);
+    platform::Image out(width, map.height + strip, kPaper);
     for (int y = 0; y < map.height; ++y) {
         std::copy(map.Row(y), map.Row(y) + size_t(map.width) * 3, out.Row(y));
     }

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "map/Image.h"
 #include "map/Legend.h"
 #include "map/Survey.h"
+#include "platform/Image.h"
 
 namespace odr::map {
 
@@ -23,7 +23,7 @@ std::string SurveyCsv(const Survey& survey);
 // `map` with a white strip below it: the metric's title, then each legend entry's swatch
 // (its colour as it shows over white paper) and label, in the built-in font, wrapped to the
 // picture's width. The picture is widened when the map is too narrow for one entry.
-Image AddLegend(const Image& map, const std::string& title,
-                const std::vector<LegendEntry>& entries);
+platform::Image AddLegend(const platform::Image& map, const std::string& title,
+                          const std::vector<LegendEntry>& entries);
 
 }  // namespace odr::map

@@ -10,16 +10,16 @@
 namespace odr::map {
 namespace {
 
-constexpr Rgb kWindowGrey{192, 192, 192};
-constexpr Rgb kPaper{255, 255, 255};
-constexpr Rgb kGridLine{210, 210, 210};
-constexpr Rgb kBorder{128, 128, 128};
-constexpr Rgb kBlack{0, 0, 0};
-constexpr Rgb kSelection{0, 64, 255};
+constexpr platform::Rgb kWindowGrey{192, 192, 192};
+constexpr platform::Rgb kPaper{255, 255, 255};
+constexpr platform::Rgb kGridLine{210, 210, 210};
+constexpr platform::Rgb kBorder{128, 128, 128};
+constexpr platform::Rgb kBlack{0, 0, 0};
+constexpr platform::Rgb kSelection{0, 64, 255};
 constexpr int kMinGridSpacing = 16;
 constexpr int kCrossArm = 8;
 
-void Outline(Image* image, int x0, int y0, int x1, int y1, Rgb c) {
+void Outline(platform::Image* image, int x0, int y0, int x1, int y1, platform::Rgb c) {
     image->FillRect(x0, y0, x1 + 1, y0 + 1, c);
     image->FillRect(x0, y1, x1 + 1, y1 + 1, c);
     image->FillRect(x0, y0, x0 + 1, y1 + 1, c);
@@ -33,7 +33,7 @@ void MarkerCentre(const ViewTransform& view, const SurveyPoint& p, int* x, int* 
     *y = int(std::floor(std::clamp(py, -1e6, 1e6)));
 }
 
-void DrawGrid(const ViewTransform& view, Image* out) {
+void DrawGrid(const ViewTransform& view, platform::Image* out) {
     const double perMetre = view.width / view.widthM;
     double step = 1;
     for (int i = 0; step * perMetre < kMinGridSpacing && i < 30; ++i) {
@@ -52,7 +52,7 @@ void DrawGrid(const ViewTransform& view, Image* out) {
 }
 
 void DrawHeat(const ViewTransform& view, const ValueField& field,
-              const std::vector<uint32_t>& colours, Image* out) {
+              const std::vector<uint32_t>& colours, platform::Image* out) {
     // The cell of each column and row of the floor's rectangle, at pixel centres.
     std::vector<int> column(size_t(view.width), -1);
     std::vector<int> row(size_t(view.height), -1);
@@ -83,7 +83,7 @@ void DrawHeat(const ViewTransform& view, const ValueField& field,
     }
 }
 
-void DrawMarker(Image* out, int x, int y, Rgb fill, bool selected) {
+void DrawMarker(platform::Image* out, int x, int y, platform::Rgb fill, bool selected) {
     const int r = kMarkerRadius;
     out->FillRect(x - r, y - r, x + r + 1, y + r + 1, fill);
     Outline(out, x - r, y - r, x + r, y + r, kBlack);
@@ -93,7 +93,7 @@ void DrawMarker(Image* out, int x, int y, Rgb fill, bool selected) {
     }
 }
 
-void DrawCross(Image* out, int x, int y) {
+void DrawCross(platform::Image* out, int x, int y) {
     const int a = kCrossArm;
     out->FillRect(x - a - 1, y - 1, x + a + 2, y + 2, kPaper);
     out->FillRect(x - 1, y - a - 1, x + 2, y + a + 2, kPaper);
@@ -154,8 +154,9 @@ int HitTest(const ViewTransform& view, const std::vector<SurveyPoint>& points, i
     return best;
 }
 
-Image RenderMap(const ViewTransform& view, const Image& background, const Scene& scene) {
-    Image out(view.areaWidth, view.areaHeight, kWindowGrey);
+platform::Image RenderMap(const ViewTransform& view, const platform::Image& background,
+                          const Scene& scene) {
+    platform::Image out(view.areaWidth, view.areaHeight, kWindowGrey);
     if (view.width <= 0 || view.height <= 0) return out;
     if (background.width == view.width && background.height == view.height) {
         for (int y = 0; y < view.height; ++y) {

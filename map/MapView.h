@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "map/Image.h"
 #include "map/Survey.h"
 #include "map/ValueField.h"
+#include "platform/Image.h"
 
 namespace odr::map {
 
@@ -50,7 +50,7 @@ struct Scene {
     const ValueField* field = nullptr;                   // the heat map's cells, if any
     const std::vector<uint32_t>* cellColours = nullptr;  // per cell, see HeatMap.h
     const std::vector<SurveyPoint>* points = nullptr;
-    const std::vector<Rgb>* markerColours = nullptr;  // per point
+    const std::vector<platform::Rgb>* markerColours = nullptr;  // per point
     int selected = -1;
     bool cursor = false;  // the keyboard's cross-hair at (cursorXM, cursorYM)
     double cursorXM = 0;
@@ -60,6 +60,7 @@ struct Scene {
 // Draws the view into a picture of the area's size: outside the floor the window's grey;
 // on it `background` (the plan already scaled to the floor's rectangle) or, when that is
 // empty, white with grid lines; then the heat colours, the markers and the cross-hair.
-Image RenderMap(const ViewTransform& view, const Image& background, const Scene& scene);
+platform::Image RenderMap(const ViewTransform& view, const platform::Image& background,
+                          const Scene& scene);
 
 }  // namespace odr::map

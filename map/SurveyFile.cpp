@@ -6,7 +6,7 @@
 #include <initializer_list>
 
 #include "map/Decimal.h"
-#include "map/SafeFile.h"
+#include "platform/SafeFile.h"
 
 namespace odr::map {
 namespace {
@@ -463,7 +463,7 @@ bool ParseSurvey(std::string_view text, Survey* survey, MapSettings* settings, L
 bool ReadSurveyFile(platform::Os& os, const std::string& path, Survey* survey,
                     MapSettings* settings, LoadReport* report, std::string* error) {
     std::string text, from;
-    if (!ReadSavedFile(os, path, kMaxSurveyFileBytes, &text, &from, error)) return false;
+    if (!platform::ReadSavedFile(os, path, kMaxSurveyFileBytes, &text, &from, error)) return false;
     if (!ParseSurvey(text, survey, settings, report, error)) {
         *error = from + ": " + *error;
         return false;
@@ -474,7 +474,7 @@ bool ReadSurveyFile(platform::Os& os, const std::string& path, Survey* survey,
 
 bool WriteSurveyFile(platform::Os& os, const std::string& path, const Survey& survey,
                      const MapSettings& settings, std::string* error) {
-    return SaveFileSafely(os, path, FormatSurvey(survey, settings), error);
+    return platform::SaveFileSafely(os, path, FormatSurvey(survey, settings), error);
 }
 
 }  // namespace odr::map

@@ -79,7 +79,8 @@ int TextWidth(const std::string& text, int scale) {
     return (int(text.size()) * kGlyphAdvance - (kGlyphAdvance - kGlyphWidth)) * scale;
 }
 
-void DrawText(Image* image, int x, int y, const std::string& text, Rgb colour, int scale) {
+void DrawText(platform::Image* image, int x, int y, const std::string& text, platform::Rgb colour,
+              int scale) {
     for (char c : text) {
         const Glyph& g = GlyphOf(c);
         for (int row = 0; row < kGlyphHeight; ++row) {

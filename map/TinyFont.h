@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "map/Image.h"
+#include "platform/Image.h"
 
 namespace odr::map {
 
@@ -16,6 +16,7 @@ constexpr int kGlyphAdvance = 6;
 // Width in pixels of `text` drawn `scale` times the font's size.
 int TextWidth(const std::string& text, int scale);
 // Draws `text` with its top-left corner at (x, y), each font pixel a `scale` x `scale` square.
-void DrawText(Image* image, int x, int y, const std::string& text, Rgb colour, int scale);
+void DrawText(platform::Image* image, int x, int y, const std::string& text, platform::Rgb colour,
+              int scale);
 
 }  // namespace odr::map

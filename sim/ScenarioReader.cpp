@@ -1,6 +1,4 @@
 // The INI scenario reader, with its "FILE:LINE: problem" messages.
-#include "sim/Scenario.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -9,6 +7,8 @@
 #include <cstdlib>
 #include <map>
 #include <set>
+
+#include "sim/Scenario.h"
 
 namespace odr::sim {
 

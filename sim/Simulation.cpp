@@ -3,7 +3,8 @@
 
 #include <cctype>
 
-#include "sim/FloorPlan.h"
+#include "platform/Bitmap.h"
+#include "platform/SafeFile.h"
 #include "sim/Scenario.h"
 
 namespace odr::sim {
@@ -61,11 +62,11 @@ bool LoadPlan(const std::string& scenarioPath, platform::Os& os, Scenario* scena
     const std::string path = PlanPath(scenarioPath, floor.plan);
     std::string bytes, problem;
     int width = 0, height = 0;
-    if (!os.ReadTextFile(path, &bytes)) {
+    if (!platform::ReadFileCapped(os, path, platform::kMaxBitmapFileBytes, &bytes, &problem)) {
         if (error) *error = where + "cannot be read (" + path + ")";
         return false;
     }
-    if (!PlanSize(bytes, &width, &height, &problem)) {
+    if (!platform::ReadBitmapSize(bytes, &width, &height, &problem)) {
         if (error) *error = where + "cannot be used: " + problem;
         return false;
     }

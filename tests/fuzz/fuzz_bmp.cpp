@@ -3,12 +3,12 @@
 #include <string>
 #include <string_view>
 
-#include "map/Bitmap.h"
+#include "platform/Bitmap.h"
 #include "tests/fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using odr::fuzz::Require;
-    using namespace odr::map;
+    using namespace odr::platform;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     int width = 0, height = 0;
     std::string error;

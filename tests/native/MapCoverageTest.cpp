@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "fakes/FakePlatform.h"
-#include "map/Bitmap.h"
+#include "platform/Bitmap.h"
 #include "map/CoverageMap.h"
 #include "map/HeatMap.h"
 
 namespace odr::map {
 namespace {
+
+using namespace platform;
 
 constexpr uint64_t kLobby = 0x0020a6401234;
 constexpr Rgb kWhite{255, 255, 255};

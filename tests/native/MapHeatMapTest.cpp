@@ -11,6 +11,8 @@
 namespace odr::map {
 namespace {
 
+using namespace platform;
+
 constexpr uint64_t kLobby = 0x0020a6401234;
 constexpr uint64_t kHall = 0x0020a6409999;
 

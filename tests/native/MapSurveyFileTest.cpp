@@ -5,11 +5,13 @@
 #include <string>
 
 #include "fakes/FakePlatform.h"
-#include "map/SafeFile.h"
+#include "platform/SafeFile.h"
 #include "map/SurveyFile.h"
 
 namespace odr::map {
 namespace {
+
+using namespace platform;
 
 const char kHead[] =
     "Ondrel coverage survey 1\r\n"

@@ -9,6 +9,8 @@
 namespace odr::map {
 namespace {
 
+using namespace platform;
+
 SurveyPoint At(double x, double y) {
     SurveyPoint p;
     p.time = "2026-12-09T17:40:05";

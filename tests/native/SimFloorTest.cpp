@@ -1,5 +1,5 @@
-// The simulated adapter's floor: the plan's bitmap header, the plan found beside the
-// scenario, where the laptop stands and moves (Whereabouts), and the shipped office plan.
+// The simulated adapter's floor: the plan found beside the scenario, where the laptop stands
+// and moves (Whereabouts), and the shipped office plan.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,8 +16,8 @@
 #include "driver/Whereabouts.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/ShippedScenario.h"
+#include "platform/Bitmap.h"
 #include "platform/Threads.h"
-#include "sim/FloorPlan.h"
 #include "sim/SimAdapter.h"
 #include "sim/Simulation.h"
 
@@ -44,35 +44,6 @@ std::string Bitmap(int32_t width, int32_t height, uint32_t bits, uint32_t compre
     return b;
 }
 
-TEST(SimFloorTest, PlanSizeFromTheBitmapHeader) {
-    std::string cutShort = Bitmap(800, 500, 8);
-    cutShort.pop_back();
-    struct Case {
-        const char* what;
-        std::string bytes;
-        int width, height;  // 0: refused
-        const char* problem;
-    } cases[] = {
-        {"8-bit", Bitmap(800, 500, 8), 800, 500, ""},
-        {"24-bit, top-down", Bitmap(3, -2, 24), 3, 2, ""},
-        {"header cut short", Bitmap(8, 8, 8).substr(0, 30), 0, 0, "the bitmap is cut short"},
-        {"pixels cut short", cutShort, 0, 0, "the bitmap is cut short"},
-        {"run-length coded", Bitmap(8, 8, 8, 1), 0, 0,
-         "a compressed bitmap (only uncompressed ones are read)"},
-        {"2 bits", Bitmap(8, 8, 2), 0, 0, "2 bits a pixel (1, 4, 8, 16, 24 or 32)"},
-        {"most negative height", Bitmap(1, std::numeric_limits<int32_t>::min(), 8), 0, 0,
-         "1 by 2147483648 pixels (1 to 8192 a side)"},
-    };
-    for (const Case& c : cases) {
-        int width = 0, height = 0;
-        std::string problem;
-        EXPECT_EQ(PlanSize(c.bytes, &width, &height, &problem), c.width > 0) << c.what;
-        EXPECT_EQ(problem, c.problem) << c.what;
-        EXPECT_EQ(width, c.width) << c.what;
-        EXPECT_EQ(height, c.height) << c.what;
-    }
-}
-
 TEST(SimFloorTest, ThePlanBesideTheScenario) {
     const std::string plan = Bitmap(800, 500, 8);
     struct Case {
@@ -87,7 +58,8 @@ TEST(SimFloorTest, ThePlanBesideTheScenario) {
         {"C:\\Sites\\a.ini", "D:\\Plans\\floor.bmp", "D:\\Plans\\floor.bmp", plan, ""},
         {"C:\\Sites\\a.ini", "floor.bmp", "C:\\Sites\\floor.bmp", "",
          "C:\\Sites\\a.ini:2: plan \"floor.bmp\" cannot be read (C:\\Sites\\floor.bmp)"},
-        {"a.ini", "f.bmp", "f.bmp", "BM", "a.ini:2: plan \"f.bmp\" cannot be used: not a bitmap"},
+        {"a.ini", "f.bmp", "f.bmp", "BM",
+         "a.ini:2: plan \"f.bmp\" cannot be used: The bitmap file is cut short in its header."},
         // 10 m down: the laptop at 12 m stands off it.
         {"a.ini", "f.bmp", "f.bmp", Bitmap(80, 20, 8),
          "a.ini:5: position 3,12 is off the floor (0 to 40 m across, 0 to 10 m down)"},
@@ -209,7 +181,7 @@ TEST(SimOfficeTest, ThePlanShowsTheWallsOfTheFile) {
     // 800 by 500 pixels of 8 bits with a full palette, bottom-up, as the script writes.
     int width = 0, height = 0;
     std::string problem;
-    ASSERT_TRUE(PlanSize(bmp, &width, &height, &problem)) << problem;
+    ASSERT_TRUE(platform::ReadBitmapSize(bmp, &width, &height, &problem)) << problem;
     ASSERT_EQ(bmp.size(), 54u + 1024u + 800u * 500u);
     EXPECT_EQ(bmp[28], 8);
     Scenario fitted = office;

@@ -1,9 +1,9 @@
 // Pixels, area-averaging reduction and nearest-pixel enlargement.
-#include "map/Image.h"
+#include "platform/Image.h"
 
 #include <algorithm>
 
-namespace odr::map {
+namespace odr::platform {
 
 Image::Image(int w, int h, Rgb fill) : width(std::max(w, 0)), height(std::max(h, 0)) {
     pixels.resize(size_t(width) * size_t(height) * 3);
@@ -122,4 +122,4 @@ Image ScaleImage(const Image& image, int width, int height) {
     return grown;
 }
 
-}  // namespace odr::map
+}  // namespace odr::platform

@@ -1,13 +1,13 @@
 // The .bmp reader and writer. Every offset and size read from the file is checked against
 // the bytes there are before it is used; sizes are computed in 64 bits.
-#include "map/Bitmap.h"
+#include "platform/Bitmap.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "map/SafeFile.h"
+#include "platform/SafeFile.h"
 
-namespace odr::map {
+namespace odr::platform {
 namespace {
 
 constexpr uint32_t kRgb = 0;
@@ -343,7 +343,7 @@ std::string EncodeBitmap(const Image& image) {
     return out;
 }
 
-bool ReadBitmapFile(platform::Os& os, const std::string& path, int maxSide, DecodedBitmap* out,
+bool ReadBitmapFile(Os& os, const std::string& path, int maxSide, DecodedBitmap* out,
                     std::string* error) {
     std::string bytes;
     if (!ReadFileCapped(os, path, kMaxBitmapFileBytes, &bytes, error)) return false;
@@ -352,4 +352,4 @@ bool ReadBitmapFile(platform::Os& os, const std::string& path, int maxSide, Deco
     return false;
 }
 
-}  // namespace odr::map
+}  // namespace odr::platform

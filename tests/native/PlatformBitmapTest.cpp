@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "fakes/FakePlatform.h"
-#include "map/Bitmap.h"
+#include "platform/Bitmap.h"
 
-namespace odr::map {
+namespace odr::platform {
 namespace {
 
 constexpr Rgb kR{255, 0, 0}, kG{0, 255, 0}, kB{0, 0, 255}, kW{255, 255, 255}, kK{0, 0, 0},
@@ -362,4 +362,4 @@ TEST(MapBitmapTest, FilesAreReadThroughTheOsAndNamedInErrors) {
 }
 
 }  // namespace
-}  // namespace odr::map
+}  // namespace odr::platform

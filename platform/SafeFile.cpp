@@ -1,9 +1,9 @@
-// The capped read and the four-step save through platform::Os.
-#include "map/SafeFile.h"
+// The capped read and the four-step save through Os.
+#include "platform/SafeFile.h"
 
 #include "platform/Platform.h"
 
-namespace odr::map {
+namespace odr::platform {
 namespace {
 
 std::string SizeText(uint64_t bytes) {
@@ -13,8 +13,8 @@ std::string SizeText(uint64_t bytes) {
 
 }  // namespace
 
-bool ReadFileCapped(platform::Os& os, const std::string& path, uint64_t maxBytes,
-                    std::string* bytes, std::string* error) {
+bool ReadFileCapped(Os& os, const std::string& path, uint64_t maxBytes, std::string* bytes,
+                    std::string* error) {
     uint64_t size = 0;
     if (!os.FileSize(path, &size)) {
         *error = path + ": the file cannot be opened.";
@@ -38,8 +38,7 @@ bool ReadFileCapped(platform::Os& os, const std::string& path, uint64_t maxBytes
     return true;
 }
 
-bool SaveFileSafely(platform::Os& os, const std::string& path, const std::string& bytes,
-                    std::string* error) {
+bool SaveFileSafely(Os& os, const std::string& path, const std::string& bytes, std::string* error) {
     const std::string fresh = path + ".new";
     const std::string old = path + ".bak";
     uint64_t written = 0;
@@ -86,7 +85,7 @@ bool SaveFileSafely(platform::Os& os, const std::string& path, const std::string
     return true;
 }
 
-bool ReadSavedFile(platform::Os& os, const std::string& path, uint64_t maxBytes, std::string* bytes,
+bool ReadSavedFile(Os& os, const std::string& path, uint64_t maxBytes, std::string* bytes,
                    std::string* readFrom, std::string* error) {
     const std::string fresh = path + ".new";
     const std::string old = path + ".bak";
@@ -105,4 +104,4 @@ bool ReadSavedFile(platform::Os& os, const std::string& path, uint64_t maxBytes,
     return ReadFileCapped(os, *readFrom, maxBytes, bytes, error);
 }
 
-}  // namespace odr::map
+}  // namespace odr::platform

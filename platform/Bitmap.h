@@ -9,13 +9,11 @@
 #include <string>
 #include <string_view>
 
-#include "map/Image.h"
+#include "platform/Image.h"
 
 namespace odr::platform {
-class Os;
-}
 
-namespace odr::map {
+class Os;
 
 // Bitmap files larger than this are refused before they are read.
 constexpr uint64_t kMaxBitmapFileBytes = 64u << 20;
@@ -46,7 +44,7 @@ std::string EncodeBitmap(const Image& image);
 
 // Reads and decodes the bitmap file at `path` through `os`; files larger than
 // kMaxBitmapFileBytes are refused unread. `*error` names the file.
-bool ReadBitmapFile(platform::Os& os, const std::string& path, int maxSide, DecodedBitmap* out,
+bool ReadBitmapFile(Os& os, const std::string& path, int maxSide, DecodedBitmap* out,
                     std::string* error);
 
-}  // namespace odr::map
+}  // namespace odr::platform

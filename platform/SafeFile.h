@@ -13,25 +13,22 @@
 #include <string>
 
 namespace odr::platform {
-class Os;
-}
 
-namespace odr::map {
+class Os;
 
 // Reads the whole file at `path` unless it is larger than `maxBytes`. On failure `*error`
 // says why, naming the file.
-bool ReadFileCapped(platform::Os& os, const std::string& path, uint64_t maxBytes,
-                    std::string* bytes, std::string* error);
+bool ReadFileCapped(Os& os, const std::string& path, uint64_t maxBytes, std::string* bytes,
+                    std::string* error);
 
 // Saves `bytes` at `path` by the steps above (first finishing an earlier save that stopped
 // between steps 2 and 3). On failure `*error` says what happened and which complete file
 // remains.
-bool SaveFileSafely(platform::Os& os, const std::string& path, const std::string& bytes,
-                    std::string* error);
+bool SaveFileSafely(Os& os, const std::string& path, const std::string& bytes, std::string* error);
 
 // Reads what the last save left at `path`, as ReadFileCapped, recovering from an interrupted
 // save as described above. `*readFrom` is the file actually read: `path` or a recovered one.
-bool ReadSavedFile(platform::Os& os, const std::string& path, uint64_t maxBytes, std::string* bytes,
+bool ReadSavedFile(Os& os, const std::string& path, uint64_t maxBytes, std::string* bytes,
                    std::string* readFrom, std::string* error);
 
-}  // namespace odr::map
+}  // namespace odr::platform

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace odr::map {
+namespace odr::platform {
 
 struct Rgb {
     uint8_t r = 0;
@@ -61,4 +61,4 @@ class RowReducer {
 // `image` scaled to `width` x `height` (each at least 1).
 Image ScaleImage(const Image& image, int width, int height);
 
-}  // namespace odr::map
+}  // namespace odr::platform
