@@ -303,12 +303,20 @@ platform::Image CoverageMap::ExportImage() {
         view = FitView(kGridExportWidth, height, floor.widthM, floor.heightM, floor.widthM,
                        floor.heightM);
     }
+    return AddLegend(Render(view, plan_, false), LegendTitle(), Legend());
+}
+
+std::string CoverageMap::LegendTitle() const {
     std::string title = MetricTitle(settings_.metric);
     if (settings_.station != kNoStation) {
         const std::string name = survey_.NameOf(settings_.station);
         title += " - " + (name.empty() ? FormatAddress(settings_.station) : name);
     }
-    return AddLegend(Render(view, plan_, false), title, Legend());
+    return title;
+}
+
+platform::Image CoverageMap::LegendStrip(int width) const {
+    return AddLegend(platform::Image(width, 0), LegendTitle(), Legend());
 }
 
 bool CoverageMap::ExportBitmap(platform::Os& os, const std::string& path, std::string* error) {

@@ -69,6 +69,10 @@ class CoverageMap {
     const MapSettings& Settings() const { return settings_; }
     std::vector<HeardStation> Stations() const { return ListStations(survey_); }
     std::vector<LegendEntry> Legend() const { return LegendEntries(survey_, settings_); }
+    // The legend's title (the metric, and the station chosen) and the legend alone, as a
+    // strip `width` pixels wide (wider when one entry needs it).
+    std::string LegendTitle() const;
+    platform::Image LegendStrip(int width) const;
     // The heat map's value at a place; false where nothing is painted.
     bool ValueAt(double xM, double yM, double* value);
 

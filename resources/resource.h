@@ -203,6 +203,12 @@
 #define IDC_MAP_EXPORT_CSV 1227
 #define IDC_MAP_HELP 1228
 #define IDC_MAP_CLOSE 1229
+#define IDC_MAP_FLOOR_GROUP 1230
+#define IDC_MAP_MEASURE_GROUP 1231
+#define IDC_MAP_SHOW_GROUP 1232
+#define IDC_MAP_GOOD_LABEL 1233
+#define IDC_MAP_FAIR_LABEL 1234
+#define IDC_MAP_RADIUS_LABEL 1235
 // Keys of the map's cross-hair (accelerators while no edit or list has the focus).
 #define IDC_MAP_KEY_LEFT 1240
 #define IDC_MAP_KEY_RIGHT 1241

@@ -3,6 +3,7 @@
 
 #include "config/ConfigDlg.h"
 #include "linktest/DirectedLinkDlg.h"
+#include "map/CoverageMapDlg.h"
 #include "masters/MasterListDlg.h"
 #include "snoop/SnoopDlg.h"
 #include "survey/SiteSurveyDlg.h"
@@ -43,6 +44,11 @@ void CToolSet::RunLinkTest(const LinkTestTarget& target) {
     ctx_.host.RunModal(link);
     defaults.packetSize = link.PacketSize();
     defaults.pingType = link.PingType();
+}
+
+void CToolSet::RunCoverageMap(settings::AdapterSettings& settings) {
+    map::CCoverageMapDlg coverage(ctx_, settings);
+    ctx_.host.RunModal(coverage);
 }
 
 void CToolSet::RunConfiguration(settings::AdapterSettings& settings) {

@@ -16,6 +16,7 @@ class CToolSet : public ToolLauncher {
     void RunConfiguration(settings::AdapterSettings& settings) override;
     void RunLinkTest(const LinkTestTarget& target) override;
     void RunCellSurvey(settings::AdapterSettings& settings, bool inRange) override;
+    void RunCoverageMap(settings::AdapterSettings& settings) override;
 
   private:
     ShellContext& ctx_;

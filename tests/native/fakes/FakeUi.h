@@ -431,9 +431,13 @@ class FakeHost : public ui::Host {
     std::map<ui::Dialog*, std::unique_ptr<FakeWindow>> open;  // modeless and Open()ed
 
     // Opens `dialog` on a new FakeWindow and runs OnInitDialog; the window stays open.
+    // Where the controls of every window opened lie (a template's layout in pixels).
+    std::map<int, ui::Rect> layout;
+
     FakeWindow& Open(ui::Dialog& dialog) {
         auto& slot = open[&dialog];
         slot = std::make_unique<FakeWindow>();
+        slot->controlRects = layout;
         dialog.Attach(slot.get());
         dialog.OnInitDialog();
         return *slot;
@@ -445,6 +449,7 @@ class FakeHost : public ui::Host {
 
     int RunModal(ui::Dialog& dialog) override {
         FakeWindow window;
+        window.controlRects = layout;
         dialog.Attach(&window);
         dialog.OnInitDialog();
         auto script = scripts.find(dialog.TemplateId());
