@@ -12,6 +12,8 @@
 //   odrprobe dump TITLE               print the window's controls: id, class, state, text
 //   odrprobe mem TITLE                print the memory counters of the window's process
 //   odrprobe click TITLE ID           click button ID
+//   odrprobe clickat TITLE ID X Y     click with the mouse at (X, Y) of control ID's client
+//                                     area, delivered to the window that holds the control
 //   odrprobe select TITLE ID INDEX    select item INDEX of drop-down list ID, as a user would
 //   odrprobe settext TITLE ID TEXT    replace the text of edit ID, as typing would
 //   odrprobe selected TITLE ID        print the selected item's text of drop-down list ID
@@ -573,6 +575,19 @@ int main(int argc, char** argv) {
         std::printf("%ld %ld %ld %ld\n", static_cast<long>(origin.x), static_cast<long>(origin.y),
                     static_cast<long>(client.right), static_cast<long>(client.bottom));
         return 0;
+    }
+    if (command == "clickat") {
+        // The left button pressed and let go at (X, Y) of control ID's client area, as the
+        // window under a transparent control (a frame) receives it.
+        if (argc < 6) return Usage();
+        const HWND parent = GetParent(control);
+        POINT at = {std::atoi(argv[4]), std::atoi(argv[5])};
+        MapWindowPoints(control, parent, &at, 1);
+        const LPARAM where = MAKELPARAM(at.x, at.y);
+        return PostMessageA(parent, WM_LBUTTONDOWN, MK_LBUTTON, where) &&
+                       PostMessageA(parent, WM_LBUTTONUP, 0, where)
+                   ? 0
+                   : 1;
     }
     if (command == "click") {
         // A click that opens a modal window does not return until it closes: a timeout
