@@ -1,5 +1,6 @@
 # make test   installs what is missing, builds and runs the native and the Windows tests
 # make run    builds and starts the programs under Wine on the simulated adapter
+#             (SCENARIO=scenarios/office.ini: on that site instead of the built-in one)
 # make bench  measures odrstat under Wine (both builds) and runs the native benchmarks
 #
 # Windows builds: build/win32 (the shipped 32-bit programs, win32 thread model, prefix
@@ -123,10 +124,10 @@ dist: setup
 run: setup host
 	@if [[ "$(HOST32)" == yes ]]; then \
 	    echo "run: the 32-bit programs (build/win32) under 32-bit Wine"; \
-	    $(MAKE) win32 && bash scripts/run.sh $(WIN32); \
+	    $(MAKE) win32 && SCENARIO="$(SCENARIO)" bash scripts/run.sh $(WIN32); \
 	else \
 	    echo "run: the 64-bit programs (build/win64) under 64-bit Wine: 32-bit Wine cannot run here"; \
-	    $(MAKE) win64 && bash scripts/run.sh $(WIN64); \
+	    $(MAKE) win64 && SCENARIO="$(SCENARIO)" bash scripts/run.sh $(WIN64); \
 	fi
 
 bench: setup host win64

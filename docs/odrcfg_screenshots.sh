@@ -2,7 +2,7 @@
 # Screenshots of odrcfg's main window in each state, for the README, saved in this folder:
 # synchronised, no master found, checking (with the Status window), no driver, the Error
 # window of a refused driver version; and the tools' windows on the default site (the
-# Master List on the many-masters site).
+# Master List on the many-masters site, the Coverage Map on the office site).
 # Usage: docs/odrcfg_screenshots.sh BUILD_DIR   (BUILD_DIR: a Windows build)
 set -euo pipefail
 build=$(cd "${1:?usage: odrcfg_screenshots.sh BUILD_DIR}" && pwd)
@@ -80,6 +80,35 @@ probe click "Master List" 1 >/dev/null
 probe gone "Master List" 5000 >/dev/null
 wait_text "Synchronized to"
 quit
+
+# The Coverage Map of the office site after a walk of a dozen points (clicks at places of
+# the picture), showing the master's signal, then which master serves where.
+office=$(winepath -w "$docs/../scenarios/office.ini" 2>/dev/null)
+wine "$build/odrcfg.exe" "/simulate:$office" </dev/null >/dev/null 2>&1 &
+walker=$!
+probe wait "$title" 15000 >/dev/null && wait_text "Synchronized to"
+probe click "$title" 1001 >/dev/null
+probe wait "Site Survey" 10000 >/dev/null
+probe click "Site Survey" 1170 >/dev/null
+probe wait "Coverage Map" 10000 >/dev/null
+read -r _ _ w h < <(probe rect "Coverage Map" 1200)
+for at in "15 17" "30 22" "45 17" "60 24" "75 19" "86 30" "25 46" "45 48" "62 54" "80 60" \
+    "15 32" "38 35"; do
+    set -- $at
+    before=$(probe text "Coverage Map" 1216)
+    probe clickat "Coverage Map" 1200 $((w * $1 / 100)) $((h * $2 / 100)) >/dev/null
+    for _ in $(seq 1 60); do
+        now=$(probe text "Coverage Map" 1216)
+        [[ $now == Point* && $now != "$before" ]] && break
+        sleep 0.2
+    done
+done
+shot "Coverage Map" odrcfg-coverage-map
+probe select "Coverage Map" 1217 4 >/dev/null
+sleep 1 && shot "Coverage Map" odrcfg-coverage-masters
+# The walk is not kept: the program ends without the question about unsaved points.
+kill "$walker" 2>/dev/null
+probe gone "$title" 10000 >/dev/null
 
 lonely=$(scenario lonely $'"'"'[adapter]\nacquire_ms = 300'"'"')
 wine "$build/odrcfg.exe" "/simulate:$lonely" </dev/null >/dev/null 2>&1 &

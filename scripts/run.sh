@@ -4,7 +4,8 @@
 #   scripts/run.sh BUILD        (build/win32 or build/win64)
 # With a DISPLAY it is interactive and returns when the programs end. Without one (or with
 # ODR_RUN_HEADLESS=1) it runs them under Xvfb for ODR_RUN_SECONDS (default 6), prints what
-# the monitor shows and saves a screenshot under out/.
+# the monitor shows and saves a screenshot under out/. SCENARIO=FILE plays that scenario
+# instead of the built-in site (`make run SCENARIO=scenarios/office.ini`).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,6 +23,11 @@ if [[ ${1:-} != --inside ]]; then
     mode=headless
     if [[ -n ${DISPLAY:-} && ${ODR_RUN_HEADLESS:-0} != 1 ]]; then mode=interactive; fi
     if [[ $mode == headless ]]; then unset DISPLAY; fi
+    if [[ -n ${SCENARIO:-} ]]; then
+        [[ -r $SCENARIO ]] || { echo "run: scenario $SCENARIO cannot be read" >&2; exit 1; }
+        SCENARIO=$(cd "$(dirname "$SCENARIO")" && pwd)/$(basename "$SCENARIO")
+        export SCENARIO
+    fi
     ODR_SEED_ADAPTER=1 exec bash "$root/scripts/winesession.sh" "$build" -- \
         bash "$0" --inside "$build" "$mode"
 fi
@@ -37,10 +43,12 @@ stop_programs() {
 }
 trap stop_programs EXIT
 
+simulate=/simulate
+[[ -n ${SCENARIO:-} ]] && simulate="/simulate:$(winepath -w "$SCENARIO" 2>/dev/null)"
 for p in odrstat odrcfg; do
     if [[ -f $build/$p.exe ]]; then
-        echo "run: wine $p.exe /simulate"
-        wine "$build/$p.exe" /simulate </dev/null >/dev/null 2>&1 &
+        echo "run: wine $p.exe $simulate"
+        wine "$build/$p.exe" "$simulate" </dev/null >/dev/null 2>&1 &
         pids+=($!)
         # odrcfg started first would turn the monitor's data static from the start.
         [[ $p == odrstat ]] && probe wait "$INFO_TITLE" 15000 >/dev/null
