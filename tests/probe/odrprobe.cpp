@@ -12,6 +12,8 @@
 //   odrprobe dump TITLE               print the window's controls: id, class, state, text
 //   odrprobe mem TITLE                print the memory counters of the window's process
 //   odrprobe click TITLE ID           click button ID
+//   odrprobe answers TITLE MS         for MS ms, send the window a message every 20 ms; print
+//                                     how many, the mean and the longest round trip (ms)
 //   odrprobe clickat TITLE ID X Y     click with the mouse at (X, Y) of control ID's client
 //                                     area, delivered to the window that holds the control
 //   odrprobe select TITLE ID INDEX    select item INDEX of drop-down list ID, as a user would
@@ -541,6 +543,30 @@ int main(int argc, char** argv) {
         if (!window) return 1;
         std::printf("\"%s\" %s\n", title, IsWindowVisible(window) ? "visible" : "hidden");
         EnumChildWindows(window, PrintChild, 0);
+        return 0;
+    }
+    if (command == "answers") {
+        // For MS milliseconds, how soon the window answers a message (WM_NULL, sent every
+        // 20 ms): how many were sent, the mean and the longest round trip, in ms.
+        if (argc < 4) return Usage();
+        HWND window = WaitForWindow(title, 0);
+        if (!window) return 1;
+        const DWORD span = static_cast<DWORD>(std::atoi(argv[3]));
+        const DWORD start = GetTickCount();
+        DWORD longest = 0, total = 0, count = 0;
+        while (GetTickCount() - start < span) {
+            const DWORD sent = GetTickCount();
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+            const DWORD took = GetTickCount() - sent;
+            total += took;
+            longest = took > longest ? took : longest;
+            ++count;
+            Sleep(20);
+        }
+        std::printf("%lu %lu %lu\n", static_cast<unsigned long>(count),
+                    static_cast<unsigned long>(count ? total / count : 0),
+                    static_cast<unsigned long>(longest));
         return 0;
     }
     if (command == "visible" || command == "close") {
