@@ -6,7 +6,8 @@
 # - calls the loader of that architecture directly (/usr/lib/wine/wine64 or
 #   /usr/lib/wine/wine, WINELOADER set) and puts scripts/winebin first on PATH, so `wine`,
 #   `winepath`, `reg`, ... go through it and never through the distribution's wrappers;
-# - creates the prefix on first use with "Managed"=N for the X11 driver;
+# - creates the prefix on first use with "Managed"=N for the X11 driver, and gives it Wine's
+#   own TrueType fonts;
 # - starts Xvfb when there is no DISPLAY, and stops it afterwards;
 # - keeps a persistent wineserver and one idle Windows process (BUILD/probe/odrprobe.exe
 #   idle) for the whole command, so each test does not pay for Wine's helper processes;
@@ -104,6 +105,13 @@ if [[ ! -f $prefix/.odr-ready ]]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$log" 2>&1
     wineserver -w
     touch "$prefix/.odr-ready"
+fi
+# Wine's own TrueType fonts (the caption buttons' Marlett, Tahoma for "MS Shell Dlg") are
+# found only in the prefix's Fonts folder here: without them captions show letters.
+fonts=$prefix/drive_c/windows/Fonts
+if [[ -d /usr/share/wine/fonts && ! -f $fonts/marlett.ttf ]]; then
+    mkdir -p "$fonts"
+    cp -n /usr/share/wine/fonts/*.ttf "$fonts/" 2>>"$log" || true
 fi
 
 echo "winesession: starting $arch wineserver for $prefix (${ODR_WINE_VERSION:-default Windows version})"
