@@ -1,4 +1,5 @@
 # make test   installs what is missing, builds and runs the native and the Windows tests
+#             (the Wine tests in LANES sessions side by side, scripts/lanes.sh)
 # make run    builds and starts the programs under Wine on the simulated adapter
 #             (SCENARIO=scenarios/office.ini: on that site instead of the built-in one)
 # make bench  measures odrstat under Wine (both builds) and runs the native benchmarks
@@ -24,13 +25,37 @@ SESSION := bash $(ROOT)/scripts/winesession.sh
 VERSIONS ?= win95 win98 nt40 winxp
 
 .PHONY: test setup host native win32 win32-tests win64 test-native test-win32 test-win64 dist fuzz test-tsan \
-	test-versions run bench format clean
+	test-versions test-lanes run bench format clean
 
+LANES ?= 4
 test: setup
 	$(MAKE) test-native
-	$(MAKE) test-win64
-	$(MAKE) test-win32
-	$(MAKE) test-versions
+	$(MAKE) test-lanes
+
+# Every Windows-side and end-to-end test, in lanes that run side by side, each a Wine
+# session of its own: each build's unit and end-to-end tests, its fault runs in two lanes,
+# and the end-to-end tests under each older Windows version.
+FAULTS_A := faults_(odrstat|odrcfg|snoop)$$
+FAULTS_B := faults_(site_survey|link|master_list|configuration)$$
+test-lanes: host win64 win32
+	ctest --test-dir $(WIN32) --output-on-failure -L imports
+	@lanes=("win64;$(WIN64);;ctest --test-dir $(WIN64) --output-on-failure -LE faults" \
+	    "win64-faults-a;$(WIN64);;ctest --test-dir $(WIN64) --output-on-failure -L faults -R '$(FAULTS_A)'" \
+	    "win64-faults-b;$(WIN64);;ctest --test-dir $(WIN64) --output-on-failure -L faults -R '$(FAULTS_B)'"); \
+	if [[ "$(HOST32)" == yes ]]; then \
+	    $(MAKE) win32-tests || exit 1; \
+	    lanes+=("win32;$(WIN32);;ctest --test-dir $(WIN32_TESTS) --output-on-failure && ctest --test-dir $(WIN32) --output-on-failure -LE 'faults|imports'" \
+	        "win32-faults-a;$(WIN32);;ctest --test-dir $(WIN32) --output-on-failure -L faults -R '$(FAULTS_A)'" \
+	        "win32-faults-b;$(WIN32);;ctest --test-dir $(WIN32) --output-on-failure -L faults -R '$(FAULTS_B)'"); \
+	    versions=$(WIN32); \
+	else \
+	    echo "test-lanes: SKIPPED the 32-bit Windows-side and end-to-end tests: 32-bit Wine cannot run here (see host: above; the 64-bit build runs them)"; \
+	    versions=$(WIN64); \
+	fi; \
+	for v in $(VERSIONS); do \
+	    lanes+=("$$v;$$versions;$$v;ctest --test-dir $$versions --output-on-failure -L e2e -LE faults"); \
+	done; \
+	bash scripts/lanes.sh -j $(LANES) "$${lanes[@]}"
 
 setup:
 	@bash scripts/setup.sh

@@ -82,7 +82,7 @@ wait_text "Synchronized to"
 quit
 
 # The Coverage Map of the office site after a walk of a dozen points (clicks at places of
-# the picture), showing the master's signal, then which master serves where.
+# the picture), showing the signal of the master, then which master serves where.
 office=$(winepath -w "$docs/../scenarios/office.ini" 2>/dev/null)
 wine "$build/odrcfg.exe" "/simulate:$office" </dev/null >/dev/null 2>&1 &
 walker=$!

@@ -12,6 +12,8 @@
 # - keeps a persistent wineserver and one idle Windows process (BUILD/probe/odrprobe.exe
 #   idle) for the whole command, so each test does not pay for Wine's helper processes;
 # - stops everything it started on the way out, also on failure.
+# ODR_LANE=NAME runs in a copy of the prefix of its own (BUILD/wineprefix-NAME), so that
+# sessions of one build can run side by side (scripts/lanes.sh);
 # ODR_SEED_ADAPTER=1 also gives the prefix the adapter's Windows NT settings key;
 # ODR_WINE_VERSION=win95|win98|nt40|winxp|... sets the Windows version the programs see
 # (unset: Wine's default).
@@ -46,6 +48,9 @@ fi
 export WINELOADER=$loader WINESERVER=$server PATH=$root/scripts/winebin:$PATH
 mkdir -p "$(dirname "$prefix")"
 prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
+# A lane (ODR_LANE=NAME, scripts/lanes.sh) runs in a copy of the build's prefix of its own.
+base=$prefix
+[[ -n ${ODR_LANE:-} ]] && prefix=$base-$ODR_LANE
 export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 log=$prefix.log
@@ -70,26 +75,22 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 if [[ -z ${DISPLAY:-} ]]; then
-    # The first free display number; another Xvfb may take it meanwhile, then try the next.
-    for n in $(seq 90 140); do
-        [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >>"$log" 2>&1 &
-        xvfb_pid=$!
-        for _ in $(seq 1 100); do
-            [[ -e /tmp/.X11-unix/X$n ]] && break
-            kill -0 "$xvfb_pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        if kill -0 "$xvfb_pid" 2>/dev/null && [[ -e /tmp/.X11-unix/X$n ]]; then
-            export DISPLAY=:$n
-            echo "winesession: no DISPLAY, started Xvfb on :$n"
-            break
-        fi
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-        xvfb_pid=""
+    # Xvfb takes a free display number itself and writes it once it is ready: sessions
+    # started side by side never share one.
+    displayfd=$prefix.display
+    : >"$displayfd"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfd" >>"$log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 1 100); do
+        [[ -s $displayfd ]] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.1
     done
-    [[ -n ${DISPLAY:-} ]] || { echo "winesession: could not start Xvfb" >&2; exit 1; }
+    n=$(tr -dc 0-9 <"$displayfd")
+    [[ -n $n ]] && kill -0 "$xvfb_pid" 2>/dev/null ||
+        { echo "winesession: could not start Xvfb" >&2; exit 1; }
+    export DISPLAY=:$n
+    echo "winesession: no DISPLAY, started Xvfb on :$n"
 fi
 
 # A prefix of another architecture (or a half-made one) is made again.
@@ -98,14 +99,20 @@ if [[ -f $prefix/system.reg ]] && ! grep -q "^#arch=$arch" "$prefix/system.reg";
     rm -rf "$prefix"
 fi
 if [[ ! -f $prefix/.odr-ready ]]; then
-    echo "winesession: creating the $arch Wine prefix $prefix (10-20 s)"
     rm -rf "$prefix"
-    wineboot -i >>"$log" 2>&1
-    # Without a window manager hiding a window stalls; Wine then draws captions itself.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$log" 2>&1
-    wineserver -w
-    touch "$prefix/.odr-ready"
+    if [[ $prefix != "$base" && -f $base/.odr-ready ]]; then
+        echo "winesession: copying $base for lane $ODR_LANE"
+        cp -a "$base" "$prefix"
+    else
+        echo "winesession: creating the $arch Wine prefix $prefix (10-20 s)"
+        wineboot -i >>"$log" 2>&1
+        # Without a window manager hiding a window stalls; Wine then draws captions itself.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$log" 2>&1
+        wineserver -w
+        touch "$prefix/.odr-ready"
+    fi
 fi
+export ODR_SESSION_PREFIX=$prefix
 # Wine's own TrueType fonts (the caption buttons' Marlett, Tahoma for "MS Shell Dlg") are
 # found only in the prefix's Fonts folder here: without them captions show letters.
 fonts=$prefix/drive_c/windows/Fonts

@@ -25,8 +25,8 @@ export_tree() {  # export_tree FILE
 # absent), puts the tree as it was back when the script ends, and exports the stored tree
 # for stored_unchanged.
 had_tree=0
-saved_tree="$ODR_BUILD_DIR/e2e-faults-saved.reg"
-before_tree="$ODR_BUILD_DIR/e2e-faults-before.reg"
+saved_tree="$ODR_FILES/e2e-faults-saved.reg"
+before_tree="$ODR_FILES/e2e-faults-before.reg"
 store_pc_card() {
     export_tree "$saved_tree" && had_tree=1
     trap 'restore_tree; finish' EXIT
@@ -44,7 +44,7 @@ restore_tree() {
 
 # Checks that the stored tree is byte for byte what store_pc_card exported.
 stored_unchanged() {
-    local after="$ODR_BUILD_DIR/e2e-faults-after.reg"
+    local after="$ODR_FILES/e2e-faults-after.reg"
     export_tree "$after"
     if cmp -s "$before_tree" "$after"; then
         check "the stored settings are byte for byte as before" same same

@@ -3,6 +3,11 @@
 set -uo pipefail
 
 : "${ODR_BUILD_DIR:?ODR_BUILD_DIR is not set (run through ctest)}"
+# Inside a session the session's prefix holds: a lane of tests running beside others has a
+# copy of its own. The files a script writes go beside it, so that lanes never share them.
+if [[ -n ${ODR_SESSION_PREFIX:-} ]]; then export WINEPREFIX=$ODR_SESSION_PREFIX; fi
+ODR_FILES="${WINEPREFIX:-$ODR_BUILD_DIR/wineprefix}-files"
+mkdir -p "$ODR_FILES"
 # `wine`, `winepath`, `reg` go through the loader CTest names (WINELOADER), never through
 # the distribution's wrappers.
 PATH="${ODR_SOURCE_DIR:?}/scripts/winebin:$PATH"

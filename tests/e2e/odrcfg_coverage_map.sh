@@ -80,14 +80,14 @@ line=$(measure 1 18 7)
 check_prefix "a click in the open plan measures NORTH-WING there" "Point 1: NORTH-WING, signal " "$line"
 line=$(measure 2 39 24)
 check "the archive's far corner, behind the concrete, hears no master" "Point 2: no master." "$line"
-survey_file="$ODR_BUILD_DIR/e2e-office.cov"
+survey_file="$ODR_FILES/e2e-office.cov"
 save_as "Save Survey" 1225 "$survey_file"
 check "the survey is saved" "Ondrel coverage survey 1" "$(head -1 "$survey_file" | tr -d '\r')"
 line=$(measure 3 14 18)
 check_prefix "a click in SUPPORT measures SOUTH-WING" "Point 3: SOUTH-WING, signal " "$line"
 check "and the saved survey has it at once" 3 "$(grep -c '^point ' "$survey_file")"
 
-csv="$ODR_BUILD_DIR/e2e-office.csv"
+csv="$ODR_FILES/e2e-office.csv"
 save_as "Export CSV" 1227 "$csv"
 rows=$(tr -d '\r' <"$csv")
 check_prefix "the CSV's header" "time,x_m,y_m,station,address,role,signal,link_quality,synchronised_master" \
@@ -100,7 +100,7 @@ check "SOUTH-WING is good next to it" 1 "$((south >= 70))"
 check "the archive's corner is one row with no station and no master" 1 \
     "$(awk -F, 'NR > 1 && $4 == "" && $5 == "" && $9 == ""' <<<"$rows" | grep -c .)"
 
-image="$ODR_BUILD_DIR/e2e-office.bmp"
+image="$ODR_FILES/e2e-office.bmp"
 save_as "Export Image" 1226 "$image"
 size=$(identify -format '%w %h' "$image" 2>/dev/null)
 check "the exported map is the plan's width, with the legend below" 1 \

@@ -29,7 +29,7 @@ exit_odrcfg() {
 
 # A scenario file in the build folder; prints its Windows path.
 scenario_file() {  # scenario_file NAME TEXT
-    local path="$ODR_BUILD_DIR/e2e-$1.ini"
+    local path="$ODR_FILES/e2e-$1.ini"
     printf '%s\n' "$2" >"$path"
     winepath -w "$path" 2>/dev/null
 }
@@ -56,7 +56,7 @@ stored_number() {  # stored_number NAME
 # Saves the key as it is and puts it back, value for value, when the script ends; meanwhile
 # the key is as the driver's installation leaves it: a Station in domain 1.
 seed_adapter_key() {  # seed_adapter_key NAME
-    SAVED_KEY="$ODR_BUILD_DIR/e2e-$1-key.reg"
+    SAVED_KEY="$ODR_FILES/e2e-$1-key.reg"
     HAD_KEY=0
     wine reg export "$KEY" "$(winepath -w "$SAVED_KEY" 2>/dev/null)" /y >/dev/null 2>&1 &&
         HAD_KEY=1
@@ -89,7 +89,7 @@ control_ids() {  # control_ids TITLE
 # Per pixel column of the Snoop window's graph: how many navy (average) and green (peak)
 # pixels it holds.
 snoop_column_counts() {
-    local graph=$ODR_BUILD_DIR/e2e-snoop.png x y w h
+    local graph=$ODR_FILES/e2e-snoop.png x y w h
     read -r x y w h < <(probe rect Snoop 1146)
     import -window root -crop "${w}x${h}+${x}+${y}" +repage "$graph" 2>/dev/null || return 1
     convert "$graph" -depth 8 txt:- | awk -F'[,: ]+' -v w="$w" '

@@ -49,7 +49,7 @@ probe click "$MAIN_TITLE" 1001 >/dev/null
 probe wait "$SURVEY" 10000 >/dev/null
 check "\"&Site Survey...\" opens \"$SURVEY\"" 0 $?
 
-survey_log="$ODR_BUILD_DIR/e2e-survey-log.csv"
+survey_log="$ODR_FILES/e2e-survey-log.csv"
 start_log "$SURVEY" 1160 "$survey_log"
 check "the Save As dialog starts the survey log" "Stop &Log" "$(probe text "$SURVEY" 1160)"
 for _ in $(seq 1 60); do
@@ -72,7 +72,7 @@ echo "figure: survey log of $(distinct "$survey_log" 2) rounds: $(wc -c <"$surve
 probe click "$SURVEY" 1086 >/dev/null  # row 1's "Dl"
 probe wait "$LINK" 10000 >/dev/null
 check "row 1's \"Dl\" opens \"$LINK\"" 0 $?
-link_log="$ODR_BUILD_DIR/e2e-link-log.csv"
+link_log="$ODR_FILES/e2e-link-log.csv"
 start_log "$LINK" 1161 "$link_log"
 check "the Save As dialog starts the link log" "Stop &Log" "$(probe text "$LINK" 1161)"
 for _ in $(seq 1 60); do
