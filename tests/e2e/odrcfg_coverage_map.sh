@@ -13,27 +13,6 @@ FLOOR_TEXT=1210
 STATUS=1216
 PLAN_W=800 PLAN_H=500 FLOOR_W=40 FLOOR_H=25
 
-# Saves through the system's Save As dialog titled $1 (opened by button $2 of the map) as $3.
-save_as() {  # save_as DIALOG BUTTON FILE
-    local path try
-    rm -f "$3"
-    path=$(winepath -w "$3" 2>/dev/null)
-    for try in 1 2 3; do
-        probe click "$MAP" "$2" >/dev/null
-        probe wait "$1" 10000 >/dev/null && break
-        ((try < 3)) || return 1
-    done
-    for try in 1 2 3 4 5; do
-        probe settext "$1" 1148 "$path" >/dev/null
-        if [[ $(probe text "$1" 1148) == "$path" ]]; then
-            probe click "$1" 1 >/dev/null
-            probe gone "$1" 3000 >/dev/null && return 0
-        fi
-        sleep 0.5
-    done
-    return 1
-}
-
 # Clicks the floor at metres X, Y: the plan fills the frame's inside (one pixel of frame)
 # with its aspect kept, centred.
 click_floor() {  # click_floor X_M Y_M
@@ -81,14 +60,14 @@ check_prefix "a click in the open plan measures NORTH-WING there" "Point 1: NORT
 line=$(measure 2 39 24)
 check "the archive's far corner, behind the concrete, hears no master" "Point 2: no master." "$line"
 survey_file="$ODR_FILES/e2e-office.cov"
-save_as "Save Survey" 1225 "$survey_file"
+save_through_dialog "$MAP" 1225 "Save Survey" "$survey_file"
 check "the survey is saved" "Ondrel coverage survey 1" "$(head -1 "$survey_file" | tr -d '\r')"
 line=$(measure 3 14 18)
 check_prefix "a click in SUPPORT measures SOUTH-WING" "Point 3: SOUTH-WING, signal " "$line"
 check "and the saved survey has it at once" 3 "$(grep -c '^point ' "$survey_file")"
 
 csv="$ODR_FILES/e2e-office.csv"
-save_as "Export CSV" 1227 "$csv"
+save_through_dialog "$MAP" 1227 "Export CSV" "$csv"
 rows=$(tr -d '\r' <"$csv")
 check_prefix "the CSV's header" "time,x_m,y_m,station,address,role,signal,link_quality,synchronised_master" \
     "$(head -1 <<<"$rows")"
@@ -101,7 +80,7 @@ check "the archive's corner is one row with no station and no master" 1 \
     "$(awk -F, 'NR > 1 && $4 == "" && $5 == "" && $9 == ""' <<<"$rows" | grep -c .)"
 
 image="$ODR_FILES/e2e-office.bmp"
-save_as "Export Image" 1226 "$image"
+save_through_dialog "$MAP" 1226 "Export Image" "$image"
 size=$(identify -format '%w %h' "$image" 2>/dev/null)
 check "the exported map is the plan's width, with the legend below" 1 \
     "$([[ ${size% *} == "$PLAN_W" && ${size#* } -gt $PLAN_H ]] && echo 1 || echo 0)"

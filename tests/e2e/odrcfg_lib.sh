@@ -19,6 +19,34 @@ wait_status_line() {  # wait_status_line MS PREFIX
     poll_for_prefix "$1" "$2" probe text "$MAIN_TITLE" "$STATUS_TEXT"
 }
 
+# Saves as FILE through the system's Save As dialog titled DIALOG that button BUTTON of window
+# WINDOW opens. A click sent while the window is still settling can be lost, so it is
+# repeated while no dialog shows; the dialog can be found by its title before it has filled
+# its controls (and then fills the suggested name over ours), so the name is read back and
+# Save repeated until the dialog closes.
+save_through_dialog() {  # save_through_dialog WINDOW BUTTON DIALOG FILE
+    local path try
+    rm -f "$4"
+    path=$(winepath -w "$4" 2>/dev/null)
+    for try in 1 2 3; do
+        probe click "$1" "$2" >/dev/null
+        probe wait "$3" 10000 >/dev/null && break
+        echo "note: no \"$3\" dialog after click $try on \"$1\""
+        ((try < 3)) || return 1
+    done
+    for try in 1 2 3 4 5; do
+        # The file name box of the system's dialog, then Save.
+        probe settext "$3" 1148 "$path" >/dev/null
+        if [[ $(probe text "$3" 1148) == "$path" ]]; then
+            probe click "$3" 1 >/dev/null
+            probe gone "$3" 3000 >/dev/null && return 0
+        fi
+        echo "note: the \"$3\" dialog is still open after try $try"
+        sleep 0.5
+    done
+    return 1
+}
+
 # Ends odrcfg with its Exit button (before lib.sh's cleanup stops what is left).
 exit_odrcfg() {
     if [[ $(probe count "$MAIN_TITLE" 2>/dev/null) != 0 ]]; then

@@ -9,32 +9,9 @@ SURVEY="Site Survey"
 LINK="Directed Link"
 SAVE="Log to"
 
-# Starts the log of window $1 (log button $2) in file $3, through the Save As dialog. A click
-# sent while the window is still settling can be lost, so it is repeated while no dialog
-# shows; the dialog can be found by its title before it has filled its controls (and then
-# fills the suggested name over ours), so the name is read back and Save repeated until the
-# dialog closes.
+# Starts the log of window $1 (log button $2) in file $3.
 start_log() {  # start_log TITLE BUTTON FILE
-    local path try
-    rm -f "$3"
-    path=$(winepath -w "$3" 2>/dev/null)
-    for try in 1 2 3; do
-        probe click "$1" "$2" >/dev/null
-        probe wait "$SAVE" 10000 >/dev/null && break
-        echo "note: no Save As dialog after click $try on \"$1\""
-        ((try < 3)) || return 1
-    done
-    for try in 1 2 3 4 5; do
-        # The file name box of the system's dialog, then Save.
-        probe settext "$SAVE" 1148 "$path" >/dev/null
-        if [[ $(probe text "$SAVE" 1148) == "$path" ]]; then
-            probe click "$SAVE" 1 >/dev/null
-            probe gone "$SAVE" 3000 >/dev/null && return 0
-        fi
-        echo "note: the Save As dialog is still open after try $try"
-        sleep 0.5
-    done
-    return 1
+    save_through_dialog "$1" "$2" "$SAVE" "$3"
 }
 # The number of distinct values of column $2 in the rows of file $1.
 distinct() {  # distinct FILE COLUMN
