@@ -306,6 +306,8 @@ void CCoverageMapDlg::ClickAt(int px, int py) {
     }
     double xM = 0, yM = 0;
     view.ToMetres(px + 0.5, py + 0.5, &xM, &yM);
+    // A click while the distance is awaited starts the two points over.
+    if (twoPoints_ == TwoPoints::Distance) twoPoints_ = TwoPoints::First;
     if (twoPoints_ == TwoPoints::First || twoPoints_ == TwoPoints::Second) {
         const Floor& floor = map_.GetFloor();
         const double scale = map_.Plan().width / floor.widthM;

@@ -83,6 +83,11 @@ int PointSurvey::Progress() const {
 
 void PointSurvey::RoundStep() {
     const uint32_t now = ctx_.adapter.clock.Now();
+    // A driver that stays away ends the point with what was heard: a point never hangs.
+    if (now - start_ >= kMaxRoundsMs) {
+        FinishRounds();
+        return;
+    }
     if (reattach_.Needed() && !reattach_.Restore(ctx_.adapter)) return;
     if (roundRunning_) {
         DrainReplies();
@@ -101,7 +106,7 @@ void PointSurvey::RoundStep() {
         return;
     }
     DrainReplies();
-    if (now - roundsFrom_ >= kRoundsMs || now - start_ >= kMaxRoundsMs) {
+    if (now - roundsFrom_ >= kRoundsMs) {
         FinishRounds();
         return;
     }

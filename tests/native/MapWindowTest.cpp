@@ -48,7 +48,7 @@ std::map<int, ui::Rect> Layout() {
 }
 
 struct MapRig : test::SimShell {
-    MapRig() : SimShell(Office()) {
+    explicit MapRig(sim::Scenario site = Office()) : SimShell(std::move(site)) {
         os.fileContents[kPlan] = ShippedPlan();
         host.layout = Layout();
         host.Open(main);
@@ -221,6 +221,20 @@ TEST(MapWindowTest, UnsavedPointsBadPlansAndMovedPlans) {
     rig.host.answers = {ui::Answer::No};
     rig.map.OnCommand(IDC_MAP_CLOSE);
     EXPECT_TRUE(rig.w->ended);
+}
+
+TEST(MapWindowTest, ADriverLostMidPointEndsItAndTheNextOneMeasures) {
+    sim::Scenario office = Office();
+    office.faults.driverLost.spans = {{20, 60}};
+    MapRig rig(std::move(office));
+    // The point started just before the loss ends in time with what it heard before.
+    rig.clock.now = 19000;
+    rig.ClickAt(18, 7);
+    EXPECT_LE(rig.clock.Now(), 19000 + kMaxRoundsMs + kMeasureTickMs);
+    EXPECT_EQ(rig.map.Map().GetSurvey().Size(), 1u);
+    // Once the driver is back the next point hears the cell again.
+    rig.clock.now = 61000;
+    EXPECT_FALSE(rig.ClickAt(18, 7).stations.empty());
 }
 
 TEST(MapWindowTest, TheMapGrowsWithTheWindow) {
