@@ -65,6 +65,13 @@ if [[ $mode == interactive ]]; then
 fi
 
 sleep "${ODR_RUN_SECONDS:-6}"
+# The picture shows the main window as a newcomer wants to see it: synchronised.
+if [[ $(probe count "$TOOL_TITLE") != 0 ]]; then
+    for _ in $(seq 1 100); do
+        probe text "$TOOL_TITLE" 1002 | grep -q "Synchronized to" && break
+        sleep 0.2
+    done
+fi
 echo
 if [[ $(probe count "$INFO_TITLE") != 0 ]]; then
     tips=$(probe tray)
@@ -86,6 +93,8 @@ if [[ $(probe count "$INFO_TITLE") != 0 ]]; then
     sleep 0.5
     echo "odrstat information text:"
     probe text "$INFO_TITLE" 1001 | sed 's/^/    /'
+    # Closed again (it hides), so that it covers nothing in the picture.
+    probe close "$INFO_TITLE" >/dev/null || true
 else
     echo "odrstat: no window titled \"$INFO_TITLE\" (it ended)"
 fi
