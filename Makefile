@@ -2,7 +2,8 @@
 #             (the Wine tests in LANES sessions side by side, scripts/lanes.sh)
 # make run    builds and starts the programs under Wine on the simulated adapter
 #             (SCENARIO=scenarios/office.ini: on that site instead of the built-in one)
-# make bench  measures odrstat under Wine (both builds) and runs the native benchmarks
+# make bench  sizes the 32-bit programs against their goals, measures odrstat under Wine
+#             (both builds) and runs the native benchmarks
 #
 # Windows builds: build/win32 (the shipped 32-bit programs, win32 thread model, prefix
 # build/win32/wineprefix), build/win32-tests (the 32-bit Windows-side test binary, posix
@@ -159,8 +160,10 @@ bench: setup host win64
 	cmake -S $(ROOT) -B $(BENCH) -DODR_SANITIZE=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BENCH) -j$(JOBS) --target benchmarks
 	cmake --build $(WIN64) -j$(JOBS) --target benchmarks
-	@if [[ "$(HOST32)" == yes ]]; then $(MAKE) win32 && cmake --build $(WIN32) -j$(JOBS) --target benchmarks; fi
-	@bash scripts/bench.sh $(BENCH) $(WIN64) $$([[ "$(HOST32)" == yes ]] && echo $(WIN32))
+	@if [[ "$(HOST32)" == yes ]]; then $(MAKE) win32 && cmake --build $(WIN32) -j$(JOBS) --target benchmarks; \
+	else cmake -S $(ROOT) -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake && \
+	    cmake --build $(WIN32) -j$(JOBS) --target odrstat odrcfg; fi
+	@ODR_BENCH_WIN32=$(WIN32) bash scripts/bench.sh $(BENCH) $(WIN64) $$([[ "$(HOST32)" == yes ]] && echo $(WIN32))
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Figures (not timed tests): odrstat under Wine on the simulated adapter, the sizes of the
-# .exe files of each Windows build, and the native benchmark programs of bench/.
+# Figures (not timed tests): the shipped 32-bit programs' sizes against their goals,
+# odrstat under Wine on the simulated adapter, the sizes of the .exe files of each Windows
+# build, and the native benchmark programs of bench/.
 #   scripts/bench.sh NATIVE_BENCH_BUILD WINDOWS_BUILD...
+# ODR_BENCH_WIN32 names the build of the 32-bit programs sized (default build/win32).
 # ODR_BENCH_SECONDS sets the polling span measured (default 60); ODR_BENCH_SCENARIO a
 # scenario file for odrstat (e.g. one where no master is heard).
 set -euo pipefail
@@ -12,6 +14,7 @@ INFO_TITLE="Ondrel Status Monitor Information"
 if [[ ${1:-} != --inside ]]; then
     bench=${1:?usage: bench.sh NATIVE_BENCH_BUILD WINDOWS_BUILD...}
     shift
+    bash "$root/scripts/sizes.sh" "${ODR_BENCH_WIN32:-$root/build/win32}"
     for build in "$@"; do
         build=$(cd "$build" && pwd)
         name=$(basename "$build")
