@@ -11,11 +11,12 @@ trap 'rm -rf "$copy"' EXIT
 (cd "$root" && tar -cf - --exclude=./build --exclude=./.git --exclude=./tests --exclude=./bench .) |
     tar -xf - -C "$copy"
 
-seed() {  # FILE TEXT: appends an include line, prints FILE:LINE
+seed() {  # FILE TEXT: appends an include line to an existing file, prints FILE:LINE
+    [[ -f $copy/$1 ]] || { echo "FAIL: no $1 to seed" >&2; exit 1; }
     echo "$2" >>"$copy/$1"
     echo "$1:$(wc -l <"$copy/$1")"
 }
-tool=$(seed survey/SurveyTable.h '#include "shell/MainDlg.h"')
+tool=$(seed survey/SurveyScroll.h '#include "shell/MainDlg.h"')
 sim=$(seed shell/kit/HelpFile.cpp '#include "sim/Scenario.h"')
 windows=$(seed driver/Queries.cpp '#include <windows.h>')
 
@@ -29,7 +30,7 @@ done
 [[ $(wc -l <<<"$out") == 3 ]] || { echo "FAIL: more than the seeded includes reported:"; echo "$out"; exit 1; }
 echo "$out"
 
-for file in survey/SurveyTable.h shell/kit/HelpFile.cpp driver/Queries.cpp; do
+for file in survey/SurveyScroll.h shell/kit/HelpFile.cpp driver/Queries.cpp; do
     sed -i '$d' "$copy/$file"
 done
 bash "$check" "$copy"
