@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Screenshots of odrcfg's main window in each state, for the README, saved in this folder:
+# Screenshots for the README, saved in this folder: odrstat's information window; odrcfg's
+# main window in each state:
 # synchronised, no master found, checking (with the Status window), no driver, the Error
 # window of a refused driver version; and the tools' windows on the default site (the
 # Master List on the many-masters site, the Coverage Map on the office site).
@@ -35,6 +36,16 @@ scenario() {
     printf "%s\n" "$2" >"$build/screens-$1.ini"
     winepath -w "$build/screens-$1.ini" 2>/dev/null
 }
+
+# odrstat'"'"'s information window as a right click on its icon shows it, taken before odrcfg
+# starts (the monitor'"'"'s data turns static while the tool runs); "&Remove" ends it.
+info="Ondrel Status Monitor Information"
+wine "$build/odrstat.exe" /simulate </dev/null >/dev/null 2>&1 &
+probe wait "$info" 15000 >/dev/null && sleep 4
+probe post "$info" 1124 0 516 >/dev/null
+sleep 0.5 && shot "$info" odrstat-information
+probe click "$info" 1 >/dev/null
+probe gone "$info" 10000 >/dev/null
 
 wine "$build/odrcfg.exe" /simulate </dev/null >/dev/null 2>&1 &
 probe wait "$title" 15000 >/dev/null && wait_text "Synchronized to" && shot "$title" odrcfg-synchronized
