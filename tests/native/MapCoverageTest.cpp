@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "fakes/FakePlatform.h"
-#include "platform/Bitmap.h"
 #include "map/CoverageMap.h"
 #include "map/HeatMap.h"
+#include "platform/Bitmap.h"
 
 namespace odr::map {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "fakes/FakePlatform.h"
-#include "platform/SafeFile.h"
 #include "map/SurveyFile.h"
+#include "platform/SafeFile.h"
 
 namespace odr::map {
 namespace {
