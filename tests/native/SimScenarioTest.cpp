@@ -64,6 +64,15 @@ std::string SourceFile(const std::string& relative) {
     return text.str();
 }
 
+// The text of "f.ini" is refused with exactly that message, and nothing half-read is used.
+void ExpectRefused(const std::string& text, const std::string& message) {
+    Scenario s = DefaultScenario();
+    std::string error;
+    EXPECT_FALSE(ParseScenario(text, "f.ini", &s, &error)) << text;
+    EXPECT_EQ(error, message) << text;
+    EXPECT_EQ(Describe(s), Describe(DefaultScenario())) << text;
+}
+
 TEST(SimScenarioTest, ShippedDefaultSiteIsTheBuiltInOne) {
     const std::string text = SourceFile("scenarios/default.ini");
     ASSERT_FALSE(text.empty());
@@ -252,14 +261,7 @@ TEST(SimScenarioTest, BadFilesAreRefusedWithFileAndLine) {
         {"[faults]\ntransmit_results = 0x8g0:1\n",
          "f.ini:2: bad transmit result \"0x8g0:1\" (result:percentage, result not 0)"},
     };
-    for (const Case& c : cases) {
-        Scenario s = DefaultScenario();
-        std::string error;
-        EXPECT_FALSE(ParseScenario(c.text, "f.ini", &s, &error)) << c.text;
-        EXPECT_EQ(error, c.error) << c.text;
-        // Nothing half-read is used.
-        EXPECT_EQ(Describe(s), Describe(DefaultScenario())) << c.text;
-    }
+    for (const Case& c : cases) ExpectRefused(c.text, c.error);
 }
 
 TEST(SimScenarioTest, BadFloorsPositionsAndWalls) {
@@ -303,13 +305,7 @@ TEST(SimScenarioTest, BadFloorsPositionsAndWalls) {
         {floor + "[wall.W]\nfrom = 1,1\nto = 50,2\nloss_db = 3\n", "f.ini:6: to 50,2" + kOff},
         {manyWalls, "f.ini:" + std::to_string(4 + 4 * kMaxWalls) + ": more than 1000 walls"},
     };
-    for (const Case& c : cases) {
-        Scenario s = DefaultScenario();
-        std::string error;
-        EXPECT_FALSE(ParseScenario(c.text, "f.ini", &s, &error)) << c.text;
-        EXPECT_EQ(error, c.error) << c.text;
-        EXPECT_EQ(Describe(s), Describe(DefaultScenario())) << c.text;
-    }
+    for (const Case& c : cases) ExpectRefused(c.text, c.error);
 }
 
 TEST(SimScenarioTest, APlanGivesTheFloorItsHeight) {
