@@ -13,16 +13,12 @@
 
 namespace odr {
 
-namespace {
-
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
-
-}  // namespace
 
 void FormatNodeAddress(const uint8_t* address, char* text) {
     std::snprintf(text, 13, "%02x%02x%02x%02x%02x%02x", address[0], address[1], address[2],

@@ -47,6 +47,8 @@ int GetDriverVersion(Channel& channel, char* driverVersion, int adapter);
 int GetCountryCode(Channel& channel, uint8_t* countryCode, int adapter,
                    uint8_t* firstChannel = nullptr);
 
+// The value of a hexadecimal digit (either case), or -1.
+int HexDigit(char c);
 // "%02x%02x%02x%02x%02x%02x" of six bytes into a 13-byte buffer.
 void FormatNodeAddress(const uint8_t* address, char* text);
 // Whether `text` is a node address: exactly twelve hexadecimal digits.

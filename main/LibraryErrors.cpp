@@ -18,9 +18,13 @@
 
 namespace {
 
-// A library error with its message, formatted as the library formats it.
+// A library error with its message: the library's text as it stands, or formatted as the
+// library formats it.
 class LibraryError : public std::exception {
   public:
+    explicit LibraryError(const char* what) {
+        std::snprintf(what_, sizeof what_, "%s", what != nullptr ? what : "library error");
+    }
     LibraryError(const char* format, std::va_list arguments) {
         if (std::vsnprintf(what_, sizeof what_, format, arguments) < 0) what_[0] = '\0';
     }
@@ -30,15 +34,8 @@ class LibraryError : public std::exception {
     char what_[256];
 };
 
-[[noreturn]] void RaiseFormatted(const char* format, ...) {
-    std::va_list arguments;
-    va_start(arguments, format);
-    throw LibraryError(format, arguments);
-}
-
-// The library's message as it stands (a '%' in it is text).
 [[noreturn]] void Raise(const char* what) {
-    RaiseFormatted("%s", what != nullptr ? what : "library error");
+    throw LibraryError(what);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 
+#include "driver/Queries.h"
 #include "map/Decimal.h"
 
 namespace odr::map {
@@ -28,21 +29,10 @@ std::string FormatAddress(uint64_t address) {
 }
 
 bool ParseAddress(std::string_view text, uint64_t* address) {
-    if (text.size() != 12) return false;
+    uint8_t bytes[6];
+    if (text.size() != 12 || !ParseNodeAddress(std::string(text).c_str(), bytes)) return false;
     uint64_t value = 0;
-    for (char c : text) {
-        int digit;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else if (c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        } else {
-            return false;
-        }
-        value = value << 4 | uint64_t(digit);
-    }
+    for (uint8_t b : bytes) value = value << 8 | b;
     *address = value;
     return true;
 }

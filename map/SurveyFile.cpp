@@ -5,6 +5,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "driver/Queries.h"
 #include "map/Decimal.h"
 #include "platform/SafeFile.h"
 
@@ -31,13 +32,6 @@ std::string Quote(const std::string& text) {
         }
     }
     return out + "\"";
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 struct Token {

@@ -14,10 +14,11 @@ INFO_TITLE="Ondrel Status Monitor Information"
 if [[ ${1:-} != --inside ]]; then
     bench=${1:?usage: bench.sh NATIVE_BENCH_BUILD WINDOWS_BUILD...}
     shift
-    bash "$root/scripts/sizes.sh" "${ODR_BENCH_WIN32:-$root/build/win32}"
+    win32=${ODR_BENCH_WIN32:-$root/build/win32}
+    bash "$root/scripts/sizes.sh" "$win32"
     # Where their bytes go, from a link map of each (python3, when the host has it).
-    if command -v python3 >/dev/null && [[ -d ${ODR_BENCH_WIN32:-$root/build/win32}/CMakeFiles ]]; then
-        python3 "$root/scripts/linkmap.py" "${ODR_BENCH_WIN32:-$root/build/win32}" || true
+    if command -v python3 >/dev/null && [[ -d $win32/CMakeFiles ]]; then
+        python3 "$root/scripts/linkmap.py" "$win32" || true
     fi
     for build in "$@"; do
         build=$(cd "$build" && pwd)

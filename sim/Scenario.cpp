@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "driver/Queries.h"
+
 namespace odr::sim {
 
 double Course::At(double seconds) const {
@@ -31,23 +33,7 @@ double Station::CourseTime(double seconds) const {
 }
 
 bool ParseAddress(const std::string& text, Address* address) {
-    if (text.size() != 12) return false;
-    Address parsed{};
-    for (size_t i = 0; i < 12; ++i) {
-        const char c = text[i];
-        int v;
-        if (c >= '0' && c <= '9')
-            v = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            v = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            v = c - 'A' + 10;
-        else
-            return false;
-        parsed[i / 2] = uint8_t(parsed[i / 2] * 16 + v);
-    }
-    *address = parsed;
-    return true;
+    return text.size() == 12 && ParseNodeAddress(text.c_str(), address->data());
 }
 
 std::string FormatAddress(const Address& address) {

@@ -90,11 +90,16 @@ HWND Win32Host::TopWindow() const {
     return nullptr;
 }
 
-HWND Win32Host::WindowOf(const Dialog& dialog) const {
-    for (const Frame* frame : open_) {
-        if (frame->dialog == &dialog && !frame->closed) return frame->hwnd;
+Win32Host::Frame* Win32Host::FrameOf(const Dialog& dialog) const {
+    for (Frame* frame : open_) {
+        if (frame->dialog == &dialog) return frame;
     }
     return nullptr;
+}
+
+HWND Win32Host::WindowOf(const Dialog& dialog) const {
+    const Frame* frame = FrameOf(dialog);
+    return frame != nullptr && !frame->closed ? frame->hwnd : nullptr;
 }
 
 int Win32Host::RunModal(Dialog& dialog) {
@@ -315,8 +320,7 @@ INT_PTR Win32Host::Dispatch(Frame& frame, UINT message, WPARAM wParam, LPARAM lP
             Notify notify;
             if (header == nullptr || !DecodeNotify(header->code, &notify)) break;
             dialog.OnNotify(static_cast<int>(header->idFrom), notify);
-            SetWindowLongPtrA(frame.hwnd, DWLP_MSGRESULT, 0);
-            return TRUE;
+            return Handled(frame.hwnd);
         }
         case WM_HSCROLL:
         case WM_VSCROLL: {
@@ -555,12 +559,11 @@ Answer Win32Host::Ask(Dialog& owner, const std::string& caption, const std::stri
 }
 
 std::unique_ptr<Tray> Win32Host::CreateTray(Dialog& owner, unsigned callbackMessage) {
-    auto frame = std::find_if(open_.begin(), open_.end(),
-                              [&](const Frame* f) { return f->dialog == &owner; });
-    if (frame == open_.end()) return nullptr;
-    auto tray = std::make_unique<Win32Tray>((*frame)->hwnd, instance_, callbackMessage);
-    (*frame)->trayMessage = callbackMessage;
-    (*frame)->trayRestart = tray->RestartMessage();
+    Frame* frame = FrameOf(owner);
+    if (frame == nullptr) return nullptr;
+    auto tray = std::make_unique<Win32Tray>(frame->hwnd, instance_, callbackMessage);
+    frame->trayMessage = callbackMessage;
+    frame->trayRestart = tray->RestartMessage();
     return tray;
 }
 

@@ -63,6 +63,7 @@ class Win32Host : public ui::Host {
     static LRESULT CALLBACK FilterHook(int code, WPARAM wParam, LPARAM lParam);
     bool FilterMessage(MSG& message);
     HWND TopWindow() const;
+    Frame* FrameOf(const Dialog& dialog) const;  // the open frame of `dialog`, or null
     bool AskFile(Dialog& owner, const FileChoice& choice, bool save, std::string* path);
     const DLGTEMPLATE* InMemoryTemplate(int templateId) const;
     HBITMAP BitmapNamed(const std::string& name) const;
