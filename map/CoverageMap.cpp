@@ -11,14 +11,6 @@
 #include "platform/SafeFile.h"
 
 namespace odr::map {
-namespace {
-
-bool ValidWidth(double m) {
-    return std::isfinite(m) && m >= 0.001 && m <= kMaxMetres;
-}
-
-}  // namespace
-
 CoverageMap::CoverageMap() {
     Floor grid;
     grid.widthM = 20;
@@ -44,12 +36,11 @@ bool CoverageMap::SetPlan(platform::Image plan, const std::string& path, double 
         *error = "The plan has no pixels.";
         return false;
     }
-    const double heightM = Quantize(widthM * plan.height / plan.width, 3);
-    if (!ValidWidth(widthM) || !ValidWidth(heightM)) {
+    const double heightM = Quantize(widthM * plan.height / plan.width, kCoordinateDecimals);
+    if (!survey_.SetFloor(Floor{path, widthM, heightM})) {
         *error = "The floor's width must be from 0.001 to 100000 metres, its height too.";
         return false;
     }
-    survey_.SetFloor(Floor{path, widthM, heightM});
     plan_ = std::move(plan);
     scaledPlan_ = platform::Image();
     AdoptFloor();
@@ -64,11 +55,10 @@ bool CoverageMap::LoadPlan(platform::Os& os, const std::string& path, double wid
 }
 
 bool CoverageMap::SetGrid(double widthM, double heightM, std::string* error) {
-    if (!ValidWidth(widthM) || !ValidWidth(heightM)) {
+    if (!survey_.SetFloor(Floor{std::string(), widthM, heightM})) {
         *error = "The floor's width and height must be from 0.001 to 100000 metres.";
         return false;
     }
-    survey_.SetFloor(Floor{std::string(), widthM, heightM});
     plan_ = platform::Image();
     scaledPlan_ = platform::Image();
     AdoptFloor();
@@ -77,8 +67,8 @@ bool CoverageMap::SetGrid(double widthM, double heightM, std::string* error) {
 
 bool CoverageMap::SetFloorWidth(double widthM, std::string* error) {
     const Floor& floor = survey_.GetFloor();
-    const double heightM = Quantize(widthM * floor.heightM / floor.widthM, 3);
-    if (!ValidWidth(widthM) || !ValidWidth(heightM) || !survey_.ScaleFloor(widthM, heightM)) {
+    const double heightM = Quantize(widthM * floor.heightM / floor.widthM, kCoordinateDecimals);
+    if (!survey_.ScaleFloor(widthM, heightM)) {
         *error = "The floor's width must be from 0.001 to 100000 metres, its height too.";
         return false;
     }
@@ -124,9 +114,8 @@ void CoverageMap::SetCursor(double xM, double yM) {
 }
 
 void CoverageMap::SetMetric(Metric metric, uint64_t station) {
-    const bool perStation = metric == Metric::kSignal || metric == Metric::kLinkQuality;
     settings_.metric = metric;
-    settings_.station = perStation ? station : kNoStation;
+    settings_.station = PerStation(metric) ? station : kNoStation;
     Invalidate();
 }
 
@@ -234,7 +223,7 @@ bool CoverageMap::LoadSurveyText(std::string_view text, LoadReport* report, std:
     settings_ = settings;
     if (samePlan) {
         Floor floor = survey_.GetFloor();
-        floor.heightM = Quantize(floor.widthM * plan_.height / plan_.width, 3);
+        floor.heightM = Quantize(floor.widthM * plan_.height / plan_.width, kCoordinateDecimals);
         survey_.SetFloor(floor);
     } else {
         plan_ = platform::Image();
@@ -261,16 +250,14 @@ bool CoverageMap::Open(platform::Os& os, const std::string& path, LoadReport* re
     settings_ = settings;
     plan_ = platform::Image();
     scaledPlan_ = platform::Image();
-    if (planRead) {
-        std::string error;
-        if (!SetPlan(std::move(bitmap.image), floor.planPath, floor.widthM, &error))
-            planError = error;
-    }
+    // A plan read whose shape does not fit the floor's width is not shown either.
+    const bool planShown =
+        planRead && SetPlan(std::move(bitmap.image), floor.planPath, floor.widthM, &planError);
     selected_ = -1;
     cursor_ = false;
     AdoptFloor();
     *message = report->Summary();
-    if (!floor.planPath.empty() && !planRead) {
+    if (!floor.planPath.empty() && !planShown) {
         if (!message->empty()) *message += " ";
         *message += "The floor plan could not be read (" + planError +
                     "): the points are shown on a grid of the floor's size.";

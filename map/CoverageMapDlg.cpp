@@ -481,9 +481,7 @@ void CCoverageMapDlg::ShowThresholds() {
         if (kMetrics[i] == settings.metric) w.GetDropList(IDC_MAP_METRIC).Select(i);
     }
     const bool bands = settings.metric != Metric::kMaster;
-    const bool perStation =
-        settings.metric == Metric::kSignal || settings.metric == Metric::kLinkQuality;
-    w.Enable(IDC_MAP_STATION, perStation);
+    w.Enable(IDC_MAP_STATION, PerStation(settings.metric));
     for (int id : {IDC_MAP_GOOD, IDC_MAP_FAIR, IDC_MAP_GOOD_LABEL, IDC_MAP_FAIR_LABEL}) {
         w.Enable(id, bands);
     }

@@ -26,9 +26,6 @@ constexpr uint32_t kUnpainted = 0;
 inline uint32_t PackColour(platform::Rgb c) {
     return 0xff000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
 }
-inline platform::Rgb UnpackColour(uint32_t c) {
-    return {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)};
-}
 
 // The overlay colour of every cell of the field, by the legend.
 std::vector<uint32_t> CellColours(const ValueField& field, const Survey& survey,

@@ -53,6 +53,10 @@ bool HigherIsBetter(Metric metric) {
     return Info(metric).higherIsBetter;
 }
 
+bool PerStation(Metric metric) {
+    return metric == Metric::kSignal || metric == Metric::kLinkQuality;
+}
+
 Thresholds DefaultThresholds(Metric metric) {
     return Info(metric).defaults;
 }

@@ -27,6 +27,8 @@ bool ParseMetric(const std::string& key, Metric* metric);
 // "SIGNAL %", "LINK QUALITY %", "LATENCY MS", "THROUGHPUT PACKETS/S", "MASTER".
 const char* MetricTitle(Metric metric);
 bool HigherIsBetter(Metric metric);
+// Signal and link quality: shown for a chosen station as well as for the master.
+bool PerStation(Metric metric);
 
 // A value is good at `good` or better, fair at `fair` or better, else poor; "better" is
 // higher for every metric but latency.

@@ -51,8 +51,8 @@ std::string SurveyCsv(const Survey& survey) {
         shell::CsvLine({"time", "x_m", "y_m", "station", "address", "role", "signal",
                         "link_quality", "synchronised_master", "packets_per_second", "latency_ms"});
     for (const SurveyPoint& p : survey.Points()) {
-        const std::string x = FormatDecimal(p.xM, 3);
-        const std::string y = FormatDecimal(p.yM, 3);
+        const std::string x = FormatDecimal(p.xM, kCoordinateDecimals);
+        const std::string y = FormatDecimal(p.yM, kCoordinateDecimals);
         const std::string master = p.master == kNoStation ? std::string() : FormatAddress(p.master);
         const std::string packets = p.active ? FormatDecimal(p.packetsPerSecond, 2) : std::string();
         const std::string latency = p.active ? FormatDecimal(p.latencyMs, 2) : std::string();

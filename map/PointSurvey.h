@@ -50,7 +50,6 @@ class PointSurvey : private shell::PingSink {
     // Stops where it is; nothing is measured.
     void Cancel();
 
-    Phase CurrentPhase() const { return phase_; }
     // 0 to 100.
     int Progress() const;
     // What was measured (after Done): the master, the stations heard and, for an active

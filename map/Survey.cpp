@@ -11,10 +11,6 @@
 namespace odr::map {
 namespace {
 
-constexpr int kCoordinateDecimals = 3;
-constexpr int kFigureDecimals = 2;
-constexpr double kMaxFigure = 1000000;
-
 bool InRange(double v, double low, double high) {
     return std::isfinite(v) && v >= low && v <= high;
 }
@@ -59,7 +55,7 @@ bool WidthFromTwoPoints(int planWidthPx, double ax, double ay, double bx, double
     const double pixels = DistanceM(ax, ay, bx, by);
     if (planWidthPx <= 0 || !(pixels >= 0.5) || !InRange(distanceM, 0, kMaxMetres)) return false;
     const double width = distanceM * planWidthPx / pixels;
-    if (!InRange(width, 0.001, kMaxMetres)) return false;
+    if (!InRange(width, kMinFloorMetres, kMaxMetres)) return false;
     *widthM = Quantize(width, kCoordinateDecimals);
     return true;
 }
@@ -95,7 +91,8 @@ std::string CheckPoint(const SurveyPoint& p) {
 }
 
 bool Survey::SetFloor(const Floor& floor) {
-    if (!InRange(floor.widthM, 0.001, kMaxMetres) || !InRange(floor.heightM, 0.001, kMaxMetres)) {
+    if (!InRange(floor.widthM, kMinFloorMetres, kMaxMetres) ||
+        !InRange(floor.heightM, kMinFloorMetres, kMaxMetres)) {
         return false;
     }
     floor_ = floor;

@@ -17,8 +17,14 @@ constexpr uint64_t kNoStation = ~uint64_t(0);
 constexpr size_t kMaxPoints = 100000;
 constexpr size_t kMaxStationsPerPoint = 256;
 constexpr size_t kMaxNameLength = 64;
-// Floors and coordinates are at most this many metres.
+// Floors and coordinates are at most this many metres, floors at least kMinFloorMetres;
+// both are kept to kCoordinateDecimals, the traffic figures (at most kMaxFigure) to
+// kFigureDecimals, as the survey file writes them.
 constexpr double kMaxMetres = 100000;
+constexpr double kMinFloorMetres = 0.001;
+constexpr int kCoordinateDecimals = 3;
+constexpr int kFigureDecimals = 2;
+constexpr double kMaxFigure = 1000000;
 
 // "0020a6401234": 12 lower-case hex digits.
 std::string FormatAddress(uint64_t address);
@@ -86,7 +92,6 @@ class Survey {
     bool Undo();
     // Removes point `index`; false when there is none.
     bool Erase(size_t index);
-    void Clear() { points_.clear(); }
 
     // The name last recorded for a master, or "".
     std::string NameOf(uint64_t address) const;

@@ -15,9 +15,6 @@ namespace {
 constexpr char kMagic[] = "Ondrel coverage survey";
 constexpr char kHex[] = "0123456789ABCDEF";
 constexpr size_t kMaxTokens = 32;
-constexpr int kCoordinateDecimals = 3;
-constexpr int kFigureDecimals = 2;
-constexpr double kMaxFigure = 1000000;
 
 std::string Quote(const std::string& text) {
     std::string out = "\"";
@@ -228,9 +225,9 @@ class Reader {
         Pairs pairs;
         const std::string why = pairs.Read(t, from, {"width", "height"});
         if (!why.empty()) return why;
-        if (!ReadNumber(pairs.Find("width"), kCoordinateDecimals, 0.001, kMaxMetres,
+        if (!ReadNumber(pairs.Find("width"), kCoordinateDecimals, kMinFloorMetres, kMaxMetres,
                         &floor.widthM) ||
-            !ReadNumber(pairs.Find("height"), kCoordinateDecimals, 0.001, kMaxMetres,
+            !ReadNumber(pairs.Find("height"), kCoordinateDecimals, kMinFloorMetres, kMaxMetres,
                         &floor.heightM)) {
             return "the floor's width and height must be metres from 0.001 to 100000";
         }
@@ -269,7 +266,7 @@ class Reader {
         if (!why.empty()) return why;
         uint64_t station = kNoStation;
         if (const Token* s = pairs.Find("station")) {
-            if (metric != Metric::kSignal && metric != Metric::kLinkQuality) {
+            if (!PerStation(metric)) {
                 return "only signal and link quality are shown for a station";
             }
             if (!ParseAddress(s->text, &station))
@@ -394,9 +391,7 @@ std::string FormatSurvey(const Survey& survey, const MapSettings& settings) {
                FormatDecimal(settings.thresholds[i].fair, kFigureDecimals) + "\r\n";
     }
     out += std::string("show ") + MetricKey(settings.metric);
-    const bool perStation =
-        settings.metric == Metric::kSignal || settings.metric == Metric::kLinkQuality;
-    if (perStation && settings.station != kNoStation) {
+    if (PerStation(settings.metric) && settings.station != kNoStation) {
         out += " station " + FormatAddress(settings.station);
     }
     out += "\r\n";

@@ -32,7 +32,6 @@ class ValueField {
     int Columns() const { return columns_; }
     int Rows() const { return rows_; }
     double CellM() const { return cellM_; }
-    double RadiusM() const { return radiusM_; }
     // The cell holding (xM, yM), or -1 off the floor.
     int CellAt(double xM, double yM) const;
     bool Painted(int cell) const;

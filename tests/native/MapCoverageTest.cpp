@@ -71,6 +71,18 @@ TEST(MapCoverageTest, ASavedSurveyOpensToTheSamePixels) {
     EXPECT_TRUE(opened.Plan().empty());
     EXPECT_EQ(opened.GetFloor().heightM, 10);
     EXPECT_EQ(opened.SurveyText(), map.SurveyText()) << "the plan's name is kept";
+
+    // A plan whose shape would make the floor too deep for the saved width: the same.
+    CoverageMap wide;
+    ASSERT_TRUE(wide.SetPlan(Plan(), "C:\\plan.bmp", 100000, &error)) << error;
+    ASSERT_TRUE(wide.Save(os, "C:\\wide.survey", &error)) << error;
+    os.fileContents["C:\\plan.bmp"] = EncodeBitmap(Image(100, 200, kWhite));
+    ASSERT_TRUE(opened.Open(os, "C:\\wide.survey", &report, &message));
+    EXPECT_NE(message.find("The floor plan could not be read (The floor's width must be"),
+              std::string::npos)
+        << message;
+    EXPECT_TRUE(opened.Plan().empty());
+    EXPECT_EQ(opened.GetFloor().heightM, 50000);
 }
 
 TEST(MapCoverageTest, ExportedColoursFollowTheLegend) {
