@@ -15,14 +15,6 @@ namespace odr::map {
 
 namespace {
 
-constexpr const char* kBroadcast = "ffffffffffff";
-constexpr uint32_t kBroadcastLength = 1500;
-// A round starts at least this long after the last one ended, and waits this many ticks at
-// most for its ping to complete.
-constexpr uint32_t kRoundGapMs = 500;
-constexpr int kMaxPendingTicks = 15;
-constexpr int kMaxCollectedReplies = 1000;
-
 uint64_t AddressOf(const std::string& text) {
     uint64_t address = kNoStation;
     if (!ParseAddress(text, &address)) return kNoStation;
@@ -98,7 +90,7 @@ void PointSurvey::RoundStep() {
             roundRunning_ = false;
             return;
         }
-        if (result == kPingWaiting && pendingTicks_ < kMaxPendingTicks) {
+        if (result == kPingWaiting && pendingTicks_ < shell::kMaxPendingTicks) {
             ++pendingTicks_;
             return;
         }
@@ -110,7 +102,7 @@ void PointSurvey::RoundStep() {
         FinishRounds();
         return;
     }
-    if (!roundStarted_ || now - roundEnd_ >= kRoundGapMs) StartRound(now);
+    if (!roundStarted_ || now - roundEnd_ >= shell::kRoundGapMs) StartRound(now);
 }
 
 void PointSurvey::StartRound(uint32_t now) {
@@ -133,8 +125,8 @@ void PointSurvey::StartRound(uint32_t now) {
 
     uint8_t inRange = 0;
     uint32_t sendTime = 0;
-    const int result = SendPing(channel, kBroadcast, kBroadcastLength, 0, &inRange, &sendTime,
-                                &pingHandle_, kAdapter, 0, nullptr);
+    const int result = SendPing(channel, shell::kSurveyPingAddress, shell::kSurveyPingLength, 0,
+                                &inRange, &sendTime, &pingHandle_, kAdapter, 0, nullptr);
     if (result == kNotCarried) {
         reattach_.Need();
         return;
@@ -160,7 +152,7 @@ void PointSurvey::EndRound(uint32_t now) {
 
 void PointSurvey::DrainReplies() {
     const std::string master = master_.Read() ? master_.MasterAddress() : std::string();
-    for (int n = 0; n < kMaxCollectedReplies; ++n) {
+    for (int n = 0; n < shell::kMaxCollectedReplies; ++n) {
         char address[13] = {};
         uint32_t value = 0;
         uint8_t signal = 0;
@@ -183,14 +175,8 @@ void PointSurvey::FinishRounds() {
         // The master's place when it was not heard; a master heard as a node too before the
         // adapter knew it is listed once.
         if (station.address == kNoStation || result_.Find(station.address) != nullptr) continue;
-        int sum = 0, readings = 0;
-        for (int s = 0; s < shell::kSlots; ++s) {
-            if (node.reading[s] < 0) continue;
-            sum += node.reading[s];
-            ++readings;
-        }
-        if (readings == 0) continue;
-        station.signal = (sum + readings / 2) / readings;
+        if (node.average < 0) continue;
+        station.signal = node.average;
         station.linkQuality = node.linkQuality;
         if (i == 0) {
             station.role = Role::kMaster;

@@ -23,13 +23,6 @@
 
 namespace odr::survey {
 
-namespace {
-
-constexpr const char* kBroadcast = "ffffffffffff";
-constexpr uint32_t kPingLength = 1500;
-
-}  // namespace
-
 CSiteSurveyDlg::CSiteSurveyDlg(shell::ShellContext& context, settings::AdapterSettings& settings,
                                shell::ToolLauncher& tools)
     : ui::Dialog(IDD_SITE_SURVEY),
@@ -48,7 +41,7 @@ bool CSiteSurveyDlg::OnInitDialog() {
     w.ShowControl(IDC_SURVEY_OUT_OF_RANGE, false);
     EmptyRows();
 
-    roundEnd_ = ctx_.adapter.clock.Now() - kRoundGapMs;
+    roundEnd_ = ctx_.adapter.clock.Now() - shell::kRoundGapMs;
     pendingTicks_ = 0;
     roamingChanged_ = false;
     tickRunning_ = roundRunning_ = false;
@@ -123,7 +116,7 @@ void CSiteSurveyDlg::RoundTimerTick() {
         uint32_t completion = 0;
         const int result = PollPing(ctx_.adapter.channel, pingHandle_, &completion, kAdapter);
         NoteResult(result);
-        if (result == kPingWaiting && pendingTicks_ < kMaxPendingTicks) {
+        if (result == kPingWaiting && pendingTicks_ < shell::kMaxPendingTicks) {
             ++pendingTicks_;
             return;
         }
@@ -157,7 +150,7 @@ void CSiteSurveyDlg::TickTimerTick() {
     if (resyncPending_ && !FollowResync()) return;
     if (!CheckRoam()) return;
     CollectReplies();
-    if (adapter.clock.Now() - roundEnd_ >= kRoundGapMs) StartRound();
+    if (adapter.clock.Now() - roundEnd_ >= shell::kRoundGapMs) StartRound();
 }
 
 bool CSiteSurveyDlg::FollowResync() {
@@ -215,7 +208,7 @@ void CSiteSurveyDlg::CollectReplies() {
     AdapterContext& adapter = ctx_.adapter;
     ui::Window& w = window();
     const std::string master = FieldText(adapter.status.masterAddress);
-    for (int n = 0; n < kMaxCollectedReplies; ++n) {
+    for (int n = 0; n < shell::kMaxCollectedReplies; ++n) {
         char address[13] = {};
         uint32_t value = 0;
         uint8_t signal = 0;
@@ -239,8 +232,9 @@ void CSiteSurveyDlg::StartRound() {
     Refresh();
     if (roundLogged_ != roundsEnded_) LogRound();
     StopTickTimer();
-    const int r = SendPing(ctx_.adapter.channel, kBroadcast, kPingLength, 0, &inRange_, &sendTime_,
-                           &pingHandle_, kAdapter, 0, nullptr);
+    const int r =
+        SendPing(ctx_.adapter.channel, shell::kSurveyPingAddress, shell::kSurveyPingLength, 0,
+                 &inRange_, &sendTime_, &pingHandle_, kAdapter, 0, nullptr);
     if (r >= 0 || r == kTransmitQueued) {
         // SendPing sends nothing to an adapter that has lost its master.
         pingSent_ = !(r == kOk && inRange_ == 0);

@@ -24,12 +24,6 @@ namespace odr::survey {
 constexpr int kTickTimer = 1;
 constexpr int kRoundTimer = 2;
 constexpr unsigned kTimerMs = 100;
-// A round starts at least this long after the last one ended.
-constexpr uint32_t kRoundGapMs = 500;
-// Further round-timer ticks waited for a round the driver reports as running.
-constexpr int kMaxPendingTicks = 15;
-// Replies taken off the queue in one collection; the rest wait for the next tick.
-constexpr int kMaxCollectedReplies = 1000;
 constexpr const char* kOutOfRangeText = "Out of Range of Master";
 
 class CSiteSurveyDlg : public ui::Dialog {

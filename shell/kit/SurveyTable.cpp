@@ -26,8 +26,8 @@ void SurveyNode::ComputeStatistics() {
     } else {
         linkQuality = 0;
     }
-    const int average = n == 0 ? 0 : static_cast<int>(static_cast<double>(sum) / n + 0.5);
-    strength = SignalBar(average);
+    average = n == 0 ? -1 : static_cast<int>(static_cast<double>(sum) / n + 0.5);
+    strength = SignalBar(n == 0 ? 0 : average);
 }
 
 int CompareAddresses(const char* a, const char* b) {

@@ -15,15 +15,26 @@ constexpr int kMaxLinkQuality = 5;
 // Readings are signal percentages; anything higher counts as this.
 constexpr int kMaxReading = 100;
 
+// The rounds that fill it: a broadcast ping of this length; a round starts at least
+// kRoundGapMs after the last one ended and waits kMaxPendingTicks round ticks at most for a
+// ping the driver reports as running; one collection takes at most kMaxCollectedReplies
+// replies off the queue, the rest wait for the next tick.
+constexpr const char* kSurveyPingAddress = "ffffffffffff";
+constexpr uint32_t kSurveyPingLength = 1500;
+constexpr uint32_t kRoundGapMs = 500;
+constexpr int kMaxPendingTicks = 15;
+constexpr int kMaxCollectedReplies = 1000;
+
 struct SurveyNode {
     char address[13] = {};  // 12 hex digits
     int replies[kSlots] = {};
     int reading[kSlots] = {};  // -1: no reply in the slot
     int strength = 0;          // percent, in tens
+    int average = -1;          // the ring's mean reading, rounded; -1 without one
     int linkQuality = 0;       // 0-5
     int age = 0;               // rounds since added, 1 at insertion, at most 10
 
-    // Link quality and strength from the ring.
+    // Link quality, average and strength from the ring.
     void ComputeStatistics();
 };
 
