@@ -227,6 +227,7 @@ void CCoverageMapDlg::ChoosePlan() {
         return;
     }
     EndTwoPoints();
+    ShowFloor();
     Changed();
     Status("Enter the plan's width in metres and press Apply, or measure it with Two Points.");
 }
@@ -243,6 +244,7 @@ void CCoverageMapDlg::UseGrid() {
         return;
     }
     EndTwoPoints();
+    ShowFloor();
     Changed();
 }
 
@@ -289,6 +291,7 @@ void CCoverageMapDlg::ApplyFloor() {
         return;
     }
     EndTwoPoints();
+    ShowFloor();
     Changed();
     Status(kIdleHint);
 }
@@ -798,7 +801,6 @@ void CCoverageMapDlg::SetNumber(int id, double value, int decimals) {
 
 void CCoverageMapDlg::Changed() {
     unsaved_ = true;
-    ShowFloor();
     Draw();
 }
 

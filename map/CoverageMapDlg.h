@@ -99,6 +99,7 @@ class CCoverageMapDlg : public ui::Dialog {
     void Warn(const std::string& text);
     bool ReadNumber(int id, double* value) const;
     void SetNumber(int id, double value, int decimals);
+    // The survey or the view changed: unsaved, drawn again (the floor boxes are left as typed).
     void Changed();
 
     shell::ShellContext& ctx_;

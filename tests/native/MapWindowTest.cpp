@@ -109,8 +109,12 @@ TEST(MapWindowTest, OpensOnTheSitePlanAndMeasuresWhereTheLaptopIsMoved) {
     EXPECT_GT(SignalOf(near, kNorth), SignalOf(reception, kSouth));
     EXPECT_GT(near.stations.size(), 1u);  // the master and nodes of its cell
 
-    // Behind the lift core's concrete, in the archive's far corner: no master at all.
+    // Behind the lift core's concrete, in the archive's far corner: no master at all. A
+    // width typed meanwhile and not yet applied is left as typed.
+    rig.w->SetText(IDC_MAP_WIDTH, "41.5");
     const SurveyPoint archive = rig.ClickAt(39, 24);
+    EXPECT_EQ(rig.w->GetText(IDC_MAP_WIDTH), "41.5");
+    EXPECT_EQ(rig.w->GetText(IDC_MAP_FLOOR_TEXT), "office.bmp, 40 x 25 m");
     EXPECT_EQ(archive.master, kNoStation);
     EXPECT_TRUE(archive.stations.empty());
     EXPECT_EQ(rig.map.Map().GetSurvey().Size(), 3u);
