@@ -26,8 +26,20 @@ void CoverageMap::Invalidate() {
 
 // After the floor changed: the radius must still paint a point's own cell.
 void CoverageMap::AdoptFloor() {
+    const Floor& floor = survey_.GetFloor();
+    cursorXM_ = std::clamp(cursorXM_, 0.0, floor.widthM);
+    cursorYM_ = std::clamp(cursorYM_, 0.0, floor.heightM);
     SetRadius(settings_.radiusM);
     Invalidate();
+}
+
+void CoverageMap::AdoptSurvey() {
+    const Floor& floor = survey_.GetFloor();
+    selected_ = -1;
+    cursor_ = false;
+    cursorXM_ = floor.widthM / 2;
+    cursorYM_ = floor.heightM / 2;
+    AdoptFloor();
 }
 
 bool CoverageMap::SetPlan(platform::Image plan, const std::string& path, double widthM,
@@ -72,7 +84,6 @@ bool CoverageMap::SetFloorWidth(double widthM, std::string* error) {
         *error = "The floor's width must be from 0.001 to 100000 metres, its height too.";
         return false;
     }
-    if (cursor_) SetCursor(cursorXM_, cursorYM_);
     AdoptFloor();
     return true;
 }
@@ -229,9 +240,7 @@ bool CoverageMap::LoadSurveyText(std::string_view text, LoadReport* report, std:
         plan_ = platform::Image();
         scaledPlan_ = platform::Image();
     }
-    selected_ = -1;
-    cursor_ = false;
-    AdoptFloor();
+    AdoptSurvey();
     return true;
 }
 
@@ -253,9 +262,7 @@ bool CoverageMap::Open(platform::Os& os, const std::string& path, LoadReport* re
     // A plan read whose shape does not fit the floor's width is not shown either.
     const bool planShown =
         planRead && SetPlan(std::move(bitmap.image), floor.planPath, floor.widthM, &planError);
-    selected_ = -1;
-    cursor_ = false;
-    AdoptFloor();
+    AdoptSurvey();
     *message = report->Summary();
     if (!floor.planPath.empty() && !planShown) {
         if (!message->empty()) *message += " ";

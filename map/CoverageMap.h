@@ -53,6 +53,9 @@ class CoverageMap {
     int Selected() const { return selected_; }
     void SetCursor(double xM, double yM);
     void HideCursor() { cursor_ = false; }
+    // The cross-hair's place on the floor, kept while it is hidden.
+    double CursorXM() const { return cursorXM_; }
+    double CursorYM() const { return cursorYM_; }
 
     // --- What is shown.
     // `station` applies to signal and link quality; kNoStation: the synchronised master.
@@ -104,7 +107,10 @@ class CoverageMap {
 
   private:
     void Invalidate();
+    // After the floor changed: the cross-hair kept on it, the field made again.
     void AdoptFloor();
+    // After a survey was opened: nothing selected, the cross-hair hidden at the centre.
+    void AdoptSurvey();
     const ValueField& Field();
     platform::Image Render(const ViewTransform& view, const platform::Image& background,
                            bool marks);

@@ -187,14 +187,12 @@ void CCoverageMapDlg::TakeSiteFloor() {
         }
     }
     const Floor& f = map_.GetFloor();
-    cursorX_ = f.widthM / 2;
-    cursorY_ = f.heightM / 2;
     double x = 0, y = 0;
-    if (where != nullptr && where->Position(&x, &y)) {
-        cursorX_ = std::clamp(x, 0.0, f.widthM);
-        cursorY_ = std::clamp(y, 0.0, f.heightM);
+    if (where == nullptr || !where->Position(&x, &y)) {
+        x = f.widthM / 2;
+        y = f.heightM / 2;
     }
-    map_.SetCursor(cursorX_, cursorY_);
+    map_.SetCursor(x, y);
 }
 
 void CCoverageMapDlg::ShowFloor() {
@@ -344,21 +342,19 @@ void CCoverageMapDlg::ClickAt(int px, int py) {
 
 void CCoverageMapDlg::MeasureAt(double xM, double yM) {
     if (measuring_) return;
-    const Floor& floor = map_.GetFloor();
-    cursorX_ = std::clamp(xM, 0.0, floor.widthM);
-    cursorY_ = std::clamp(yM, 0.0, floor.heightM);
-    map_.SetCursor(cursorX_, cursorY_);
+    map_.SetCursor(xM, yM);
+    const double x = map_.CursorXM(), y = map_.CursorYM();
     // The simulated laptop goes where the user stands; a real adapter is simply there.
-    if (Whereabouts* where = ctx_.adapter.channel.whereabouts()) where->MoveTo(cursorX_, cursorY_);
+    if (Whereabouts* where = ctx_.adapter.channel.whereabouts()) where->MoveTo(x, y);
     pending_ = SurveyPoint();
     pending_.time = ctx_.adapter.os.LocalTimestamp();
-    pending_.xM = cursorX_;
-    pending_.yM = cursorY_;
+    pending_.xM = x;
+    pending_.yM = y;
     measuring_ = true;
     survey_.Start(window().IsChecked(IDC_MAP_ACTIVE));
     EnableWhileIdle();
     window().GetProgressBar(IDC_MAP_PROGRESS).SetPosition(0);
-    Status("Measuring at " + Metres(cursorX_, cursorY_) + "... Escape cancels.");
+    Status("Measuring at " + Metres(x, y) + "... Escape cancels.");
     window().SetTimer(kMeasureTimer, kMeasureTickMs);
     Draw();
 }
@@ -426,10 +422,8 @@ void CCoverageMapDlg::EnableWhileIdle() {
 void CCoverageMapDlg::MoveCursor(double dx, double dy) {
     const Floor& floor = map_.GetFloor();
     const double step = std::max(floor.widthM, floor.heightM) * kCursorStep;
-    cursorX_ = std::clamp(cursorX_ + dx * step, 0.0, floor.widthM);
-    cursorY_ = std::clamp(cursorY_ + dy * step, 0.0, floor.heightM);
-    map_.SetCursor(cursorX_, cursorY_);
-    DescribePlace(cursorX_, cursorY_);
+    map_.SetCursor(map_.CursorXM() + dx * step, map_.CursorYM() + dy * step);
+    DescribePlace(map_.CursorXM(), map_.CursorYM());
     Draw();
 }
 
@@ -553,7 +547,7 @@ void CCoverageMapDlg::OnCommand(int id) {
             } else if (focus == IDC_MAP_GOOD || focus == IDC_MAP_FAIR || focus == IDC_MAP_RADIUS) {
                 ApplyView();
             } else {
-                MeasureAt(cursorX_, cursorY_);
+                MeasureAt(map_.CursorXM(), map_.CursorYM());
             }
             break;
         }
@@ -699,8 +693,6 @@ void CCoverageMapDlg::OpenSurvey() {
     unsaved_ = !whole;
     EndTwoPoints();
     const Floor& floor = map_.GetFloor();
-    cursorX_ = floor.widthM / 2;
-    cursorY_ = floor.heightM / 2;
     if (!message.empty()) ctx_.host.Ask(*this, kTitle, message, ui::Question::Information);
     if (!floor.planPath.empty() && map_.Plan().empty()) FindMissingPlan();
     FillStations();

@@ -109,8 +109,7 @@ class CCoverageMapDlg : public ui::Dialog {
     bool measuring_ = false;
     SurveyPoint pending_;
     TwoPoints twoPoints_ = TwoPoints::Off;
-    double twoPoint_[4] = {};  // plan pixels: first x, y, second x, y
-    double cursorX_ = 0, cursorY_ = 0;
+    double twoPoint_[4] = {};         // plan pixels: first x, y, second x, y
     std::vector<uint64_t> stations_;  // by the station list's items after the first
     std::string surveyPath_;          // where each new point is saved; "" until saved
     bool unsaved_ = false;

@@ -179,6 +179,12 @@ TEST(MapCoverageTest, SelectionRadiusAndRecalibration) {
     EXPECT_FALSE(map.SetPlan(Image(), "x", 20, &error));
     EXPECT_FALSE(map.SetGrid(20, -1, &error));
 
+    // The cross-hair stays on a floor that shrinks under it.
+    map.SetCursor(35, 18);
+    ASSERT_TRUE(map.SetGrid(10, 5, &error));
+    EXPECT_EQ(map.CursorXM(), 10);
+    EXPECT_EQ(map.CursorYM(), 5);
+
     // The export goes through the safe save and reads back as a bitmap.
     test::FakeOs os;
     ASSERT_TRUE(map.ExportBitmap(os, "C:\\map.bmp", &error)) << error;
