@@ -91,14 +91,10 @@ bool ReadSavedFile(Os& os, const std::string& path, uint64_t maxBytes, std::stri
     const std::string old = path + ".bak";
     *readFrom = path;
     if (!os.FileExists(path)) {
-        const bool hasFresh = os.FileExists(fresh);
-        const bool hasOld = os.FileExists(old);
-        if (hasFresh && hasOld) {
+        if (os.FileExists(fresh)) {
             *readFrom = fresh;
-        } else if (hasOld) {
+        } else if (os.FileExists(old)) {
             *readFrom = old;
-        } else if (hasFresh) {
-            *readFrom = fresh;
         }
     }
     return ReadFileCapped(os, *readFrom, maxBytes, bytes, error);

@@ -5,8 +5,8 @@
 //   2. rename NAME to NAME.bak (a stale NAME.bak is deleted first);
 //   3. rename NAME.new to NAME (on failure NAME.bak is renamed back);
 //   4. delete NAME.bak.
-// A reader that finds NAME missing takes NAME.new when NAME.bak is also there (step 3 did
-// not happen, NAME.new is complete), else NAME.bak, else an orphaned NAME.new.
+// A reader that finds NAME missing takes NAME.new (complete once step 2 has begun; beside
+// NAME.bak, step 3 did not happen), else NAME.bak.
 #pragma once
 
 #include <cstdint>

@@ -642,30 +642,31 @@ class Reader {
 
     // Positions and walls need a floor, and placed stations an adapter with a position.
     bool PlacesOnTheFloor(const Scenario& s) {
+        const Station* placed = FirstPlaced(s);
         if (!s.floor.Exists()) {
             if (s.adapter.placed)
                 return Fail(s.adapter.positionLine, "position needs a floor ([site] width_m)");
-            for (const auto* stations : {&s.masters, &s.nodes}) {
-                for (const Station& st : *stations) {
-                    if (st.placed)
-                        return Fail(st.positionLine, "position needs a floor ([site] width_m)");
-                }
-            }
+            if (placed != nullptr)
+                return Fail(placed->positionLine, "position needs a floor ([site] width_m)");
             if (!s.walls.empty())
                 return Fail(s.walls[0].line,
                             "[wall." + s.walls[0].id + "] needs a floor ([site] width_m)");
         }
-        if (!s.adapter.placed) {
-            for (const auto* stations : {&s.masters, &s.nodes}) {
-                for (const Station& st : *stations) {
-                    if (st.placed)
-                        return Fail(st.positionLine,
-                                    "a placed station needs the adapter's position too "
-                                    "([adapter] position)");
-                }
-            }
+        if (!s.adapter.placed && placed != nullptr) {
+            return Fail(placed->positionLine,
+                        "a placed station needs the adapter's position too ([adapter] position)");
         }
         return CheckPlaces(s);
+    }
+
+    // The first station with a position, masters before nodes, or null.
+    static const Station* FirstPlaced(const Scenario& s) {
+        for (const auto* stations : {&s.masters, &s.nodes}) {
+            for (const Station& st : *stations) {
+                if (st.placed) return &st;
+            }
+        }
+        return nullptr;
     }
 
     std::string file_;
