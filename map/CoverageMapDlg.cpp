@@ -371,13 +371,12 @@ void CCoverageMapDlg::FinishPoint() {
     window().KillTimer(kMeasureTimer);
     measuring_ = false;
     survey_.Result(&pending_);
+    EnableWhileIdle();
     std::string error;
     if (!map_.AddPoint(pending_, &error)) {
-        EnableWhileIdle();
         Warn("The point could not be kept: " + error);
         return;
     }
-    EnableWhileIdle();
     FillStations();
     const size_t count = map_.GetSurvey().Size();
     std::string text = "Point " + std::to_string(count) + ": ";

@@ -32,11 +32,7 @@ int LayOutLegend(const std::string& title, const std::vector<LegendEntry>& entri
         }
         if (image) {
             image->FillRect(x, y, x + swatch, y + kGlyphHeight * scale, Blend(kPaper, e.colour));
-            image->FillRect(x, y, x + swatch, y + 1, kInk);
-            image->FillRect(x, y + kGlyphHeight * scale - 1, x + swatch, y + kGlyphHeight * scale,
-                            kInk);
-            image->FillRect(x, y, x + 1, y + kGlyphHeight * scale, kInk);
-            image->FillRect(x + swatch - 1, y, x + swatch, y + kGlyphHeight * scale, kInk);
+            image->FrameRect(x, y, x + swatch, y + kGlyphHeight * scale, kInk);
             DrawText(image, x + swatch + 3 * scale, y, e.label, kInk, scale);
         }
         x += need + 4 * pad;

@@ -19,11 +19,9 @@ constexpr platform::Rgb kSelection{0, 64, 255};
 constexpr int kMinGridSpacing = 16;
 constexpr int kCrossArm = 8;
 
+// The border of the pixels x0..x1, y0..y1 (both included).
 void Outline(platform::Image* image, int x0, int y0, int x1, int y1, platform::Rgb c) {
-    image->FillRect(x0, y0, x1 + 1, y0 + 1, c);
-    image->FillRect(x0, y1, x1 + 1, y1 + 1, c);
-    image->FillRect(x0, y0, x0 + 1, y1 + 1, c);
-    image->FillRect(x1, y0, x1 + 1, y1 + 1, c);
+    image->FrameRect(x0, y0, x1 + 1, y1 + 1, c);
 }
 
 void MarkerCentre(const ViewTransform& view, const SurveyPoint& p, int* x, int* y) {

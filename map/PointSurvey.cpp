@@ -81,8 +81,8 @@ void PointSurvey::RoundStep() {
         return;
     }
     if (reattach_.Needed() && !reattach_.Restore(ctx_.adapter)) return;
+    DrainReplies();
     if (roundRunning_) {
-        DrainReplies();
         uint32_t completion = 0;
         const int result = PollPing(ctx_.adapter.channel, pingHandle_, &completion, kAdapter);
         if (result == kNotCarried) {
@@ -97,7 +97,6 @@ void PointSurvey::RoundStep() {
         EndRound(now);
         return;
     }
-    DrainReplies();
     if (now - roundsFrom_ >= kRoundsMs) {
         FinishRounds();
         return;

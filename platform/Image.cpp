@@ -37,6 +37,13 @@ void Image::FillRect(int x0, int y0, int x1, int y1, Rgb c) {
     }
 }
 
+void Image::FrameRect(int x0, int y0, int x1, int y1, Rgb c) {
+    FillRect(x0, y0, x1, y0 + 1, c);
+    FillRect(x0, y1 - 1, x1, y1, c);
+    FillRect(x0, y0, x0 + 1, y1, c);
+    FillRect(x1 - 1, y0, x1, y1, c);
+}
+
 void FitWithin(int width, int height, int maxSide, int* outWidth, int* outHeight) {
     const int64_t longer = std::max(width, height);
     maxSide = std::max(maxSide, 1);

@@ -28,6 +28,8 @@ struct Image {
     void Set(int x, int y, Rgb c);
     // Fills the rectangle [x0, x1) x [y0, y1), clipped to the picture.
     void FillRect(int x0, int y0, int x1, int y1, Rgb c);
+    // Draws the one-pixel border of the same rectangle.
+    void FrameRect(int x0, int y0, int x1, int y1, Rgb c);
     uint8_t* Row(int y) { return pixels.data() + size_t(y) * size_t(width) * 3; }
     const uint8_t* Row(int y) const { return pixels.data() + size_t(y) * size_t(width) * 3; }
 };
