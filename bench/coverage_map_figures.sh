@@ -13,7 +13,7 @@ exec "$source_dir/scripts/winesession.sh" "$build" -- \
     bash -c '
 set -euo pipefail
 build=$1 idle=$2 source_dir=$3
-probe() { wine "$build/probe/odrprobe.exe" "$@" | tr -d "\r"; }
+source "$source_dir/scripts/probe_lib.sh"
 title="Ondrel Site Survey & Configuration Tool"
 map="Coverage Map"
 now_ms() { date +%s%3N; }
@@ -23,23 +23,13 @@ wine "$build/odrcfg.exe" "/simulate:$office" </dev/null >/dev/null 2>&1 &
 pid=$!
 trap "kill $pid 2>/dev/null || true" EXIT
 probe wait "$title" 15000 >/dev/null
-for _ in $(seq 1 100); do
-    probe text "$title" 1002 | grep -q "Synchronized to" && break
-    sleep 0.2
-done
+wait_text "$title" 1002 "Synchronized to" || true
 probe click "$title" 1001 >/dev/null
 probe wait "Site Survey" 10000 >/dev/null
 probe click "Site Survey" 1170 >/dev/null
 probe wait "$map" 10000 >/dev/null
 sleep 2
-hz=$(getconf CLK_TCK)
-ticks() { awk "{ sub(/^.*\\) /, \"\"); print \$12 + \$13 }" "/proc/$pid/stat"; }
-before=$(ticks)
-sleep "$idle"
-after=$(ticks)
-awk -v t=$((after - before)) -v hz="$hz" -v s="$idle" "BEGIN {
-    printf \"odrcfg with the map open on its plan, idle: %.0f ms CPU in %d s (%.3f %% of one core)\\n\",
-           1000 * t / hz, s, 100 * t / hz / s }"
+cpu_over "$pid" "$idle" "odrcfg with the map open on its plan, idle"
 
 # Measures at picture point $2 % across, $3 % down: how long the point takes, and how soon
 # the window answers meanwhile.

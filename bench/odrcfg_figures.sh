@@ -17,15 +17,10 @@ exec "$source_dir/scripts/winesession.sh" "$build" -- \
     bash -c '
 set -euo pipefail
 build=$1 idle=$2
-probe() { wine "$build/probe/odrprobe.exe" "$@" | tr -d "\r"; }
+source "$3/scripts/probe_lib.sh"
 title="Ondrel Site Survey & Configuration Tool"
 # Waits up to 20 s for the main window to show its master.
-wait_synchronised() {
-    for _ in $(seq 1 100); do
-        probe text "$title" 1002 | grep -q "^Synchronized to" && break
-        sleep 0.2
-    done
-}
+wait_synchronised() { wait_text "$title" 1002 "Synchronized to" || true; }
 
 wine "$build/bench/bench_odrcfg_checkrun.exe" 20
 wine "$build/bench/bench_odrcfg_snoop.exe"
@@ -34,25 +29,15 @@ wine "$build/odrcfg.exe" /simulate </dev/null >/dev/null 2>&1 &
 probe wait "$title" 15000 >/dev/null
 wait_synchronised
 pid=$(pgrep -n -f "odrcfg.exe /simulate")
-ticks() { awk "{print \$14 + \$15}" "/proc/$pid/stat"; }
-hz=$(getconf CLK_TCK)
-# Prints the CPU time odrcfg takes over $idle seconds, as "LABEL: ...".
-cpu_over() {
-    local before after
-    before=$(ticks)
-    sleep "$idle"
-    after=$(ticks)
-    awk -v t=$((after - before)) -v hz="$hz" -v s="$idle" -v what="$1" "BEGIN {
-        printf \"odrcfg %s: %.0f ms CPU in %d s (%.3f %% of one core)\\n\",
-               what, 1000 * t / hz, s, 100 * t / hz / s }"
-}
-cpu_over "idle on its main window"
+# Prints the CPU time odrcfg takes over $idle seconds, as "odrcfg WHAT: ...".
+odrcfg_cpu() { cpu_over "$pid" "$idle" "odrcfg $1"; }
+odrcfg_cpu "idle on its main window"
 probe click "$title" 1001 >/dev/null
 probe wait "Site Survey" 10000 >/dev/null
-cpu_over "with the Site Survey open on the default site"
+odrcfg_cpu "with the Site Survey open on the default site"
 probe click "Site Survey" 1086 >/dev/null
 probe wait "Directed Link" 10000 >/dev/null
-cpu_over "with the Directed Link test running Radio-Level pings"
+odrcfg_cpu "with the Directed Link test running Radio-Level pings"
 probe click "Directed Link" 1 >/dev/null
 probe gone "Directed Link" 10000 >/dev/null
 probe click "Site Survey" 1 >/dev/null
@@ -81,10 +66,10 @@ domain_is() {
 domain_is 0 = && first=$(now_ms) &&
     domain_is 0 ! && domain_is 0 = &&
     echo "odrcfg Master List: one Search All cycle over 16 domains in $(($(now_ms) - first)) ms"
-cpu_over "with the Master List searching all domains"
+odrcfg_cpu "with the Master List searching all domains"
 probe click "Master List" 1 >/dev/null
 probe gone "Master List" 10000 >/dev/null
 wait_synchronised
 probe click "$title" 1 >/dev/null
 probe gone "$title" 10000 >/dev/null
-' figures "$build" "$idle"
+' figures "$build" "$idle" "$source_dir"

@@ -13,7 +13,7 @@ exec "$docs/../scripts/winesession.sh" "$build" -- \
     bash -c '
 set -uo pipefail
 build=$1 docs=$2
-probe() { wine "$build/probe/odrprobe.exe" "$@" | tr -d "\r"; }
+source "$docs/../scripts/probe_lib.sh"
 title="Ondrel Site Survey & Configuration Tool"
 
 # Saves the window titled $1 (and what lies on it) as docs/$2.png.
@@ -24,13 +24,8 @@ shot() {
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$docs/$2.png"
     echo "saved $docs/$2.png"
 }
-wait_text() {  # wait_text PREFIX
-    for _ in $(seq 1 100); do
-        probe text "$title" 1002 | grep -q "^$1" && return 0
-        sleep 0.2
-    done
-    return 1
-}
+# status_is PREFIX: waits for the main window to show a status that begins with PREFIX.
+status_is() { wait_text "$title" 1002 "$1"; }
 quit() { probe click "$title" 1 >/dev/null; probe gone "$title" 10000 >/dev/null; }
 scenario() {
     printf "%s\n" "$2" >"$build/screens-$1.ini"
@@ -48,13 +43,13 @@ probe click "$info" 1 >/dev/null
 probe gone "$info" 10000 >/dev/null
 
 wine "$build/odrcfg.exe" /simulate </dev/null >/dev/null 2>&1 &
-probe wait "$title" 15000 >/dev/null && wait_text "Synchronized to" && shot "$title" odrcfg-synchronized
+probe wait "$title" 15000 >/dev/null && status_is "Synchronized to" && shot "$title" odrcfg-synchronized
 # The Snoop window after a little more than one sweep at Medium.
 probe click "$title" 1010 >/dev/null
 probe wait "Snoop" 10000 >/dev/null && sleep 12 && shot "Snoop" odrcfg-snoop
 probe click "Snoop" 1 >/dev/null
 probe gone "Snoop" 5000 >/dev/null
-wait_text "Synchronized to"
+status_is "Synchronized to"
 # The Site Survey after a few rounds, then the Directed Link test on its first node.
 probe click "$title" 1001 >/dev/null
 probe wait "Site Survey" 10000 >/dev/null && sleep 8 && shot "Site Survey" odrcfg-site-survey
@@ -67,20 +62,20 @@ probe click "Directed Link" 1 >/dev/null
 probe gone "Directed Link" 10000 >/dev/null
 probe click "Site Survey" 1 >/dev/null
 probe gone "Site Survey" 5000 >/dev/null
-wait_text "Synchronized to"
+status_is "Synchronized to"
 # The Configuration window as the stored settings fill it; Cancel changes nothing.
 probe click "$title" 1051 >/dev/null
 probe wait "Configuration" 10000 >/dev/null && sleep 1 && shot "Configuration" odrcfg-configuration
 probe click "Configuration" 2 >/dev/null
 probe gone "Configuration" 5000 >/dev/null
-wait_text "Synchronized to"
+status_is "Synchronized to"
 quit
 
 # The Master List on a site with masters in every domain, after most of one Search All
 # cycle, with a master chosen.
 many=$(winepath -w "$docs/../scenarios/many-masters.ini" 2>/dev/null)
 wine "$build/odrcfg.exe" "/simulate:$many" </dev/null >/dev/null 2>&1 &
-probe wait "$title" 15000 >/dev/null && wait_text "Synchronized to"
+probe wait "$title" 15000 >/dev/null && status_is "Synchronized to"
 probe click "$title" 1000 >/dev/null
 probe wait "Master List" 10000 >/dev/null
 probe click "Master List" 1128 >/dev/null
@@ -89,7 +84,7 @@ probe clickrow "Master List" 1127 4 >/dev/null
 sleep 0.5 && shot "Master List" odrcfg-master-list
 probe click "Master List" 1 >/dev/null
 probe gone "Master List" 5000 >/dev/null
-wait_text "Synchronized to"
+status_is "Synchronized to"
 quit
 
 # The Coverage Map of the office site after a walk of a dozen points (clicks at places of
@@ -97,7 +92,7 @@ quit
 office=$(winepath -w "$docs/../scenarios/office.ini" 2>/dev/null)
 wine "$build/odrcfg.exe" "/simulate:$office" </dev/null >/dev/null 2>&1 &
 walker=$!
-probe wait "$title" 15000 >/dev/null && wait_text "Synchronized to"
+probe wait "$title" 15000 >/dev/null && status_is "Synchronized to"
 probe click "$title" 1001 >/dev/null
 probe wait "Site Survey" 10000 >/dev/null
 probe click "Site Survey" 1170 >/dev/null
@@ -124,11 +119,11 @@ probe gone "$title" 10000 >/dev/null
 lonely=$(scenario lonely $'"'"'[adapter]\nacquire_ms = 300'"'"')
 wine "$build/odrcfg.exe" "/simulate:$lonely" </dev/null >/dev/null 2>&1 &
 probe wait "Status" 15000 >/dev/null && sleep 1 && shot "$title" odrcfg-checking
-wait_text "Could not find a Master" && shot "$title" odrcfg-no-master
+status_is "Could not find a Master" && shot "$title" odrcfg-no-master
 quit
 
 env -u ODR_SIMULATE wine "$build/odrcfg.exe" </dev/null >/dev/null 2>&1 &
-probe wait "$title" 15000 >/dev/null && wait_text "Unable to access" && shot "$title" odrcfg-no-driver
+probe wait "$title" 15000 >/dev/null && status_is "Unable to access" && shot "$title" odrcfg-no-driver
 quit
 
 old=$(scenario old $'"'"'[adapter]\ndriver_version = 1.0'"'"')

@@ -66,10 +66,8 @@ fi
 
 build=$2
 seconds=${ODR_BENCH_SECONDS:-60}
-probe() { wine "$build/probe/odrprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+source "$root/scripts/probe_lib.sh"
 ticks=$(getconf CLK_TCK)
-# utime + stime of a process, in clock ticks.
-cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
 
 scenario=${ODR_BENCH_SCENARIO:+:$(winepath -w "$ODR_BENCH_SCENARIO")}
 wine "$build/odrstat.exe" "/simulate$scenario" </dev/null >/dev/null 2>&1 &

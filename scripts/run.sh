@@ -34,7 +34,7 @@ fi
 
 build=$2
 mode=$3
-probe() { wine "$build/probe/odrprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+source "$root/scripts/probe_lib.sh"
 
 pids=()
 stop_programs() {
@@ -67,10 +67,7 @@ fi
 sleep "${ODR_RUN_SECONDS:-6}"
 # The picture shows the main window as a newcomer wants to see it: synchronised.
 if [[ $(probe count "$TOOL_TITLE") != 0 ]]; then
-    for _ in $(seq 1 100); do
-        probe text "$TOOL_TITLE" 1002 | grep -q "Synchronized to" && break
-        sleep 0.2
-    done
+    wait_text "$TOOL_TITLE" 1002 "Synchronized to" || true
 fi
 echo
 if [[ $(probe count "$INFO_TITLE") != 0 ]]; then
