@@ -40,14 +40,16 @@ FAULTS_A := faults_(odrstat|odrcfg|snoop)$$
 FAULTS_B := faults_(site_survey|link|master_list|configuration)$$
 test-lanes: host win64 win32
 	ctest --test-dir $(WIN32) --output-on-failure -L imports
-	@lanes=("win64;$(WIN64);;ctest --test-dir $(WIN64) --output-on-failure -LE faults" \
-	    "win64-faults-a;$(WIN64);;ctest --test-dir $(WIN64) --output-on-failure -L faults -R '$(FAULTS_A)'" \
-	    "win64-faults-b;$(WIN64);;ctest --test-dir $(WIN64) --output-on-failure -L faults -R '$(FAULTS_B)'"); \
+	@faults() { \
+	    lanes+=("$$1-faults-a;$$2;;ctest --test-dir $$2 --output-on-failure -L faults -R '$(FAULTS_A)'" \
+	        "$$1-faults-b;$$2;;ctest --test-dir $$2 --output-on-failure -L faults -R '$(FAULTS_B)'"); \
+	}; \
+	lanes=("win64;$(WIN64);;ctest --test-dir $(WIN64) --output-on-failure -LE faults"); \
+	faults win64 $(WIN64); \
 	if [[ "$(HOST32)" == yes ]]; then \
 	    $(MAKE) win32-tests || exit 1; \
-	    lanes+=("win32;$(WIN32);;ctest --test-dir $(WIN32_TESTS) --output-on-failure && ctest --test-dir $(WIN32) --output-on-failure -LE 'faults|imports'" \
-	        "win32-faults-a;$(WIN32);;ctest --test-dir $(WIN32) --output-on-failure -L faults -R '$(FAULTS_A)'" \
-	        "win32-faults-b;$(WIN32);;ctest --test-dir $(WIN32) --output-on-failure -L faults -R '$(FAULTS_B)'"); \
+	    lanes+=("win32;$(WIN32);;ctest --test-dir $(WIN32_TESTS) --output-on-failure && ctest --test-dir $(WIN32) --output-on-failure -LE 'faults|imports'"); \
+	    faults win32 $(WIN32); \
 	    versions=$(WIN32); \
 	else \
 	    echo "test-lanes: SKIPPED the 32-bit Windows-side and end-to-end tests: 32-bit Wine cannot run here (see host: above; the 64-bit build runs them)"; \
@@ -74,8 +76,9 @@ native:
 	cmake -S $(ROOT) -B $(NATIVE)
 	cmake --build $(NATIVE) -j$(JOBS)
 
+WIN32_CONFIGURE := cmake -S $(ROOT) -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake
 win32:
-	cmake -S $(ROOT) -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake
+	$(WIN32_CONFIGURE)
 	cmake --build $(WIN32) -j$(JOBS)
 
 win32-tests:
@@ -161,7 +164,7 @@ bench: setup host win64
 	cmake --build $(BENCH) -j$(JOBS) --target benchmarks
 	cmake --build $(WIN64) -j$(JOBS) --target benchmarks
 	@if [[ "$(HOST32)" == yes ]]; then $(MAKE) win32 && cmake --build $(WIN32) -j$(JOBS) --target benchmarks; \
-	else cmake -S $(ROOT) -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake && \
+	else $(WIN32_CONFIGURE) && \
 	    cmake --build $(WIN32) -j$(JOBS) --target odrstat odrcfg; fi
 	@ODR_BENCH_WIN32=$(WIN32) bash scripts/bench.sh $(BENCH) $(WIN64) $$([[ "$(HOST32)" == yes ]] && echo $(WIN32))
 
