@@ -89,6 +89,8 @@ struct FloorConfig {
     double heightM = 0;  // with a plan, 0 until FitToPlan sets it from the plan's aspect
     double pathLossExponent = 3;
     bool Exists() const { return widthM > 0; }
+    // How far down a place may be: the height, or kMaxFloorM while a plan's is not known.
+    double DepthM() const { return heightM > 0 ? heightM : kMaxFloorM; }
 };
 
 struct SiteWall {

@@ -226,10 +226,10 @@ class Reader {
     }
 
     // Every position and wall end on the floor: within its width across and its height
-    // down (with a plan whose size is not known yet, at most kMaxFloorM down).
+    // down (FloorConfig::DepthM).
     bool CheckPlaces(const Scenario& s) {
         const FloorConfig& f = s.floor;
-        const double height = f.heightM > 0 ? f.heightM : kMaxFloorM;
+        const double height = f.DepthM();
         const std::string bounds =
             "0 to " + Decimal(f.widthM) + " m across, 0 to " + Decimal(height) + " m down";
         auto on = [&](const char* what, Point p, int line) {

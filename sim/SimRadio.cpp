@@ -63,7 +63,7 @@ void SimAdapter::MoveTo(Point at) {
     if (!floor.Exists() || !std::isfinite(at.x) || !std::isfinite(at.y)) return;
     // The world up to now is heard from where the adapter stood.
     CatchUp(Elapsed());
-    const double height = floor.heightM > 0 ? floor.heightM : kMaxFloorM;
+    const double height = floor.DepthM();
     scenario_.adapter.placed = true;
     scenario_.adapter.position = {std::clamp(at.x, 0.0, floor.widthM),
                                   std::clamp(at.y, 0.0, height)};
