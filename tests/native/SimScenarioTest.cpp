@@ -1,6 +1,7 @@
 // Scenario files: the format's example, the shipped default site, and refused files.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -306,6 +307,36 @@ TEST(SimScenarioTest, BadFloorsPositionsAndWalls) {
         {manyWalls, "f.ini:" + std::to_string(4 + 4 * kMaxWalls) + ": more than 1000 walls"},
     };
     for (const Case& c : cases) ExpectRefused(c.text, c.error);
+}
+
+// Decimals are read by the reader itself: the forms it takes come out as strtod gives them,
+// and everything else is refused.
+TEST(SimScenarioTest, DecimalNumbersReadAsTheCLibraryReadsThem) {
+    for (const char* text : {"40", "+40", "40.", "12.3", "1.1", "999.999", "1.000000000000001",
+                             "000012.50", "35.3", "1000"}) {
+        Scenario s = DefaultScenario();
+        std::string error;
+        ASSERT_TRUE(
+            ParseScenario(std::string("[site]\nwidth_m = ") + text + "\nheight_m = " + text + "\n",
+                          "f.ini", &s, &error))
+            << text << ": " << error;
+        EXPECT_EQ(s.floor.widthM, std::strtod(text, nullptr)) << text;
+    }
+    Scenario s = DefaultScenario();
+    std::string error;
+    ASSERT_TRUE(
+        ParseScenario("[site]\nwidth_m = 10\nheight_m = 10\n[adapter]\nposition = "
+                      "-0,.5\n",
+                      "f.ini", &s, &error))
+        << error;
+    EXPECT_EQ(s.adapter.position.y, 0.5);
+    for (const std::string& bad :
+         {std::string(), std::string("-"), std::string("."), std::string("+-5"), std::string("5-"),
+          std::string("1.2.3"), std::string("1e3"), std::string("0x10"), std::string("inf"),
+          std::string("nan"), std::string("1,5"), std::string(400, '9')}) {
+        const std::string text = std::string("[site]\nheight_m = ") + bad + "\n";
+        ExpectRefused(text, "f.ini:2: bad height_m \"" + bad + "\" (metres, 1 to 1000)");
+    }
 }
 
 TEST(SimScenarioTest, APlanGivesTheFloorItsHeight) {
