@@ -1,12 +1,12 @@
 // The Get Settings window.
 #include "config/GetSettingsDlg.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "driver/AdapterStatus.h"
 #include "driver/FixedText.h"
+#include "platform/Format.h"
 #include "resources/resource.h"
 
 namespace odr::config {
@@ -18,7 +18,7 @@ bool CGetSettingsDlg::OnInitDialog() {
     window().SetText(IDC_GS_NODE_ADDRESS, FieldText(status_.nodeAddress));
     window().SetText(IDC_GS_ROM_VERSION, FieldText(status_.romVersion));
     char country[8];
-    std::snprintf(country, sizeof country, "%x", unsigned(status_.countryCode));
+    platform::FormatText(country, sizeof country, "%x", unsigned(status_.countryCode));
     window().SetText(IDC_GS_COUNTRY_CODE, country);
     window().SetText(IDC_GS_RSSI_MAP, FieldText(status_.rssiText));
     return true;

@@ -1,11 +1,11 @@
 // The driver's control channel: opening the device by its names and the two call forms.
 #include "driver/Channel.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "driver/AdapterStatus.h"
 #include "driver/DriverTypes.h"
+#include "platform/Format.h"
 
 namespace odr {
 
@@ -19,7 +19,7 @@ const char kWin95VxdPath[] = "\\\\.\\QELMXCHM.VXD";
 
 std::string Numbered(const char* pattern, int n) {
     char text[64];
-    std::snprintf(text, sizeof text, pattern, n);
+    platform::FormatText(text, sizeof text, pattern, n);
     return text;
 }
 
@@ -142,7 +142,7 @@ int Channel::Call(bool overlapped, uint32_t code, uint32_t value, uint32_t lengt
                 return kNotCarried;
         } else if (error != kErrorNoMoreItems) {
             char text[64];
-            std::snprintf(text, sizeof text, "DeviceIoControl Error:  %ld", long(error));
+            platform::FormatText(text, sizeof text, "DeviceIoControl Error:  %ld", long(error));
             trace_.Message(text);
             return kNotCarried;
         }
@@ -153,9 +153,9 @@ int Channel::Call(bool overlapped, uint32_t code, uint32_t value, uint32_t lengt
         uint32_t copied = replyLength;
         if (copied > capacity) {
             char text[96];
-            std::snprintf(text, sizeof text, "CallDriver: reply of %lu bytes cut to %lu",
-                          static_cast<unsigned long>(replyLength),
-                          static_cast<unsigned long>(capacity));
+            platform::FormatText(text, sizeof text, "CallDriver: reply of %lu bytes cut to %lu",
+                                 static_cast<unsigned long>(replyLength),
+                                 static_cast<unsigned long>(capacity));
             trace_.Message(text);
             copied = capacity;
         }

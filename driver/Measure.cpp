@@ -1,7 +1,6 @@
 // Ping and signal measurement.
 #include "driver/Measure.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "driver/AdapterContext.h"
@@ -10,6 +9,7 @@
 #include "driver/DriverTypes.h"
 #include "driver/Queries.h"
 #include "driver/RssiTable.h"
+#include "platform/Format.h"
 
 namespace odr {
 
@@ -260,8 +260,8 @@ int LoadRSSITable(AdapterContext& context, char* text, size_t textCapacity, int 
 
     size_t used = 0;
     for (int i = 0; i < count && textCapacity > 0; ++i) {
-        const int n = std::snprintf(text + used, textCapacity - used, "<-%ddBm:%d> ",
-                                    block[5 + 2 * i], block[6 + 2 * i]);
+        const int n = platform::FormatText(text + used, textCapacity - used, "<-%ddBm:%d> ",
+                                           block[5 + 2 * i], block[6 + 2 * i]);
         if (n < 0 || used + size_t(n) >= textCapacity) break;
         used += size_t(n);
     }

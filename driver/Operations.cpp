@@ -2,7 +2,6 @@
 #include "driver/Operations.h"
 
 #include <climits>
-#include <cstdio>
 #include <cstring>
 
 #include "driver/AdapterContext.h"
@@ -12,6 +11,7 @@
 #include "driver/DriverTypes.h"
 #include "driver/Measure.h"
 #include "driver/Queries.h"
+#include "platform/Format.h"
 #include "platform/Platform.h"
 
 namespace odr {
@@ -232,7 +232,7 @@ int InitCard(AdapterContext& context, uint8_t* syncState, int adapter, uint8_t l
     result = GetCountryCode(channel, &country, adapter);
     if (result != kOk) {
         char text[64];
-        std::snprintf(text, sizeof text, "Error Getting Country Code %d", result);
+        platform::FormatText(text, sizeof text, "Error Getting Country Code %d", result);
         channel.trace().Message(text);
         return result;
     }
@@ -243,7 +243,7 @@ int InitCard(AdapterContext& context, uint8_t* syncState, int adapter, uint8_t l
     status.rssiText[0] = '\0';
     status.rssiMarker = ' ';
     if (loaded == 0) {
-        std::snprintf(status.rssiText, sizeof status.rssiText, "%s", rssiText);
+        platform::FormatText(status.rssiText, sizeof status.rssiText, "%s", rssiText);
         status.rssiMarker = '+';
     } else if (loaded > 0) {
         context.os.Beep(kAlertBeepHz, kAlertBeepMs);
@@ -306,7 +306,7 @@ int SynchToMaster(AdapterContext& context, uint8_t storedStationType, uint8_t do
     if (state == 0) return kSynchNone;
 
     char expected[13] = {};
-    std::snprintf(expected, sizeof expected, "%s", expectedMaster ? expectedMaster : "");
+    platform::FormatText(expected, sizeof expected, "%s", expectedMaster ? expectedMaster : "");
     const uint32_t start = context.clock.Now();
     for (;;) {
         DispatchMouse(context);

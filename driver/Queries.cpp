@@ -2,7 +2,6 @@
 #include "driver/Queries.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 
 #include "driver/Channel.h"
@@ -10,6 +9,7 @@
 #include "driver/DriverCalls.h"
 #include "driver/DriverTypes.h"
 #include "driver/FixedText.h"
+#include "platform/Format.h"
 
 namespace odr {
 
@@ -21,8 +21,8 @@ int HexDigit(char c) {
 }
 
 void FormatNodeAddress(const uint8_t* address, char* text) {
-    std::snprintf(text, 13, "%02x%02x%02x%02x%02x%02x", address[0], address[1], address[2],
-                  address[3], address[4], address[5]);
+    platform::FormatText(text, 13, "%02x%02x%02x%02x%02x%02x", address[0], address[1], address[2],
+                         address[3], address[4], address[5]);
 }
 
 bool IsNodeAddress(const char* text) {

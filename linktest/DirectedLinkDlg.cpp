@@ -3,7 +3,6 @@
 #include "linktest/DirectedLinkDlg.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <initializer_list>
 #include <memory>
 
@@ -13,6 +12,7 @@
 #include "driver/DriverTypes.h"
 #include "driver/Measure.h"
 #include "driver/Queries.h"
+#include "platform/Format.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
 #include "shell/kit/HelpDlg.h"
@@ -163,7 +163,7 @@ PassFigures CDirectedLinkDlg::ShowStatistics() {
         w.SetText(IDC_LINK_AVERAGE_LATENCY, Number(f.averageLatency));
         w.SetText(IDC_LINK_LATENCY, Number(f.latency));
         char deviation[32];
-        std::snprintf(deviation, sizeof deviation, "%.1f", f.deviation);
+        platform::FormatText(deviation, sizeof deviation, "%.1f", f.deviation);
         w.SetText(IDC_LINK_DEVIATION, deviation);
     }
     w.GetProgressBar(IDC_LINK_SIGNAL_BAR).SetPosition(f.signalBar);

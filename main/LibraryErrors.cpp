@@ -6,7 +6,7 @@
 // std::exception that says what went wrong, which the window layer's handlers and the
 // entry points catch as before.
 #include <cstdarg>
-#include <cstdio>
+#include <cstddef>
 #include <exception>
 #include <new>
 #include <typeinfo>
@@ -23,10 +23,38 @@ namespace {
 class LibraryError : public std::exception {
   public:
     explicit LibraryError(const char* what) {
-        std::snprintf(what_, sizeof what_, "%s", what != nullptr ? what : "library error");
+        const char* text = what != nullptr ? what : "library error";
+        size_t used = 0;
+        for (; text[used] != '\0' && used + 1 < sizeof what_; ++used) what_[used] = text[used];
+        what_[used] = '\0';
     }
+    // The library's formats hold %s, %zu and %% alone (its own formatter knows no more);
+    // formatted here, the C library's C99 printf is not linked for them.
     LibraryError(const char* format, std::va_list arguments) {
-        if (std::vsnprintf(what_, sizeof what_, format, arguments) < 0) what_[0] = '\0';
+        size_t used = 0;
+        auto put = [&](char c) {
+            if (used + 1 < sizeof what_) what_[used++] = c;
+        };
+        for (const char* f = format; *f != '\0'; ++f) {
+            if (f[0] == '%' && f[1] == 's') {
+                for (const char* s = va_arg(arguments, const char*); s != nullptr && *s; ++s)
+                    put(*s);
+                ++f;
+            } else if (f[0] == '%' && f[1] == 'z' && f[2] == 'u') {
+                char digits[24];
+                int count = 0;
+                for (size_t n = va_arg(arguments, size_t); count == 0 || n != 0; n /= 10)
+                    digits[count++] = char('0' + n % 10);
+                while (count > 0) put(digits[--count]);
+                f += 2;
+            } else if (f[0] == '%' && f[1] == '%') {
+                put('%');
+                ++f;
+            } else {
+                put(*f);
+            }
+        }
+        what_[used] = '\0';
     }
     const char* what() const noexcept override { return what_; }
 

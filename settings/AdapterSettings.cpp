@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Format.h"
+
 namespace odr::settings {
 
 using namespace odr::platform;
@@ -173,7 +175,7 @@ void AdapterSettings::WriteNumber(RegKey key, const char* name, int value, uint3
     uint32_t length = storedSize;
     if (type == kRegSz) {
         // The decimal text padded with zeros to the value's fixed length.
-        std::snprintf(reinterpret_cast<char*>(buffer), sizeof buffer, "%d", value);
+        platform::FormatText(reinterpret_cast<char*>(buffer), sizeof buffer, "%d", value);
         length = textLength;
     } else if (type == kRegDword) {
         uint32_t v = static_cast<uint32_t>(value);
@@ -222,7 +224,7 @@ void AdapterSettings::SaveDomain(int newDomain) {
     }
     if (win95) {
         char text[16];
-        int n = std::snprintf(text, sizeof text, "%d", domain);
+        int n = platform::FormatText(text, sizeof text, "%d", domain);
         registry_.SetValue(foundKey, "Domain", kRegSz, reinterpret_cast<const uint8_t*>(text),
                            static_cast<uint32_t>(n + 1));
     } else {

@@ -3,11 +3,11 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <set>
 
+#include "platform/Format.h"
 #include "sim/Scenario.h"
 
 namespace odr::sim {
@@ -94,7 +94,7 @@ bool ParsePoint(const std::string& text, Point* point) {
 // A length or level for messages: "12.5", "40", "-0.25".
 std::string Decimal(double v) {
     char text[32];
-    std::snprintf(text, sizeof text, "%g", v);
+    platform::FormatText(text, sizeof text, "%g", v);
     return text;
 }
 

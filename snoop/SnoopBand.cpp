@@ -2,7 +2,8 @@
 #include "snoop/SnoopBand.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "platform/Format.h"
 
 namespace odr::snoop {
 
@@ -12,7 +13,7 @@ constexpr int kWidestBand = 79;
 
 std::string Gigahertz(double ghz) {
     char text[32];
-    std::snprintf(text, sizeof text, "%1.3f", ghz);
+    platform::FormatText(text, sizeof text, "%1.3f", ghz);
     return text;
 }
 

@@ -3,13 +3,14 @@
 
 #include <windows.h>
 
-#include <cstdio>
 // windows.h defines Yield() as an empty macro; Clock::Yield is meant here.
 #undef Yield
 
 #include <algorithm>
 #include <string>
 #include <vector>
+
+#include "platform/Format.h"
 
 namespace odr::platform {
 namespace {
@@ -152,8 +153,8 @@ class Win32Os : public Os {
         SYSTEMTIME t = {};
         GetLocalTime(&t);
         char text[32];
-        std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u", t.wYear, t.wMonth, t.wDay,
-                      t.wHour, t.wMinute, t.wSecond);
+        platform::FormatText(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u", t.wYear, t.wMonth,
+                             t.wDay, t.wHour, t.wMinute, t.wSecond);
         return text;
     }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/Format.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace odr::platform {
@@ -162,6 +163,20 @@ TEST(Win32Platform, StartProcessInAFolderWithSpacesPassesTheArguments) {
     std::remove(decoy.c_str());
     std::remove(program.c_str());
     _rmdir(folder.c_str());
+}
+
+// Through the system's C library: cut text is terminated and reported, and the programs'
+// forms come out as the C99 formatter wrote them.
+TEST(Win32Platform, FormatTextThroughTheSystemsLibrary) {
+    char text[8];
+    EXPECT_EQ(7, FormatText(text, sizeof text, "%07d", 42));
+    EXPECT_STREQ("0000042", text);
+    EXPECT_EQ(-1, FormatText(text, sizeof text, "%s", "abcdefgh"));
+    EXPECT_STREQ("abcdefg", text);
+    char line[96];
+    FormatText(line, sizeof line, "%1.3f|%.1f|%g|%g|%x|%02x|%ld|%lu|%04u|<-%ddBm:%d>", 2.4, 0.26,
+               12.5, -0.25, 0xabu, 7u, -3L, 4000000000UL, 7u, -80, 12);
+    EXPECT_STREQ("2.400|0.3|12.5|-0.25|ab|07|-3|4000000000|0007|<--80dBm:12>", line);
 }
 
 TEST(Win32Platform, VersionIsPlausible) {

@@ -500,7 +500,7 @@ std::string Win32Host::LoadString(int id) {
 
 bool Win32Host::AskFile(Dialog& owner, const FileChoice& choice, bool save, std::string* path) {
     char file[MAX_PATH] = {};
-    std::snprintf(file, sizeof file, "%s", choice.suggested.c_str());
+    choice.suggested.copy(file, sizeof file - 1);
     // "KIND\0*.EXT\0All files (*.*)\0*.*\0\0"
     std::string filter = choice.kind;
     filter += '\0';
