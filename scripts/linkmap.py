@@ -46,7 +46,10 @@ def contributions(the_map):
                 continue
             size, source = int(part.group(1), 16), part.group(2).strip()
             member = re.match(r'(?:.*/)?(lib[^/(]+\.a)\((.*)\)$', source)
-            if member and not member.group(1).startswith('libodr'):
+            if '.ltrans' in source:
+                # Link-time optimised: the whole product as one object.
+                origins['product'] += size
+            elif member and not member.group(1).startswith('libodr'):
                 origins[member.group(1)] += size
             elif member or 'objects.a(' in source:
                 origins['product'] += size
@@ -69,6 +72,10 @@ def main():
         print(f'== {program}.exe ({size} bytes): code and data by origin')
         for name, n in origins.most_common():
             print(f'  {name:22s} {n / 1024:7.1f} KB')
+        if not objects:
+            print('  (the product is optimised at link time as one object: configure the build'
+                  ' with -DODR_LTO=OFF for its objects)')
+            continue
         print('  largest objects of the product:')
         for name, n in objects.most_common(12):
             print(f'    {name:28s} {n / 1024:6.1f} KB')
