@@ -132,7 +132,7 @@ struct Scenario {
     Faults faults;
 };
 
-// The built-in default site (also shipped as scenarios/default.ini).
+// The built-in default site: scenarios/default.ini, built into the program.
 Scenario DefaultScenario();
 
 // Parses scenario text. On a fault returns false with "FILE:LINE: problem" in *error and
