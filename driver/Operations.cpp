@@ -9,6 +9,7 @@
 #include "driver/Channel.h"
 #include "driver/DriverCalls.h"
 #include "driver/DriverTypes.h"
+#include "driver/FixedText.h"
 #include "driver/Measure.h"
 #include "driver/Queries.h"
 #include "platform/Format.h"
@@ -243,7 +244,7 @@ int InitCard(AdapterContext& context, uint8_t* syncState, int adapter, uint8_t l
     status.rssiText[0] = '\0';
     status.rssiMarker = ' ';
     if (loaded == 0) {
-        platform::FormatText(status.rssiText, sizeof status.rssiText, "%s", rssiText);
+        StoreFieldText(status.rssiText, FieldText(rssiText));
         status.rssiMarker = '+';
     } else if (loaded > 0) {
         context.os.Beep(kAlertBeepHz, kAlertBeepMs);
@@ -306,7 +307,7 @@ int SynchToMaster(AdapterContext& context, uint8_t storedStationType, uint8_t do
     if (state == 0) return kSynchNone;
 
     char expected[13] = {};
-    platform::FormatText(expected, sizeof expected, "%s", expectedMaster ? expectedMaster : "");
+    StoreFieldText(expected, expectedMaster ? expectedMaster : "");
     const uint32_t start = context.clock.Now();
     for (;;) {
         DispatchMouse(context);

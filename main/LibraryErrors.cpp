@@ -22,44 +22,43 @@ namespace {
 // library formats it.
 class LibraryError : public std::exception {
   public:
-    explicit LibraryError(const char* what) {
-        const char* text = what != nullptr ? what : "library error";
-        size_t used = 0;
-        for (; text[used] != '\0' && used + 1 < sizeof what_; ++used) what_[used] = text[used];
-        what_[used] = '\0';
-    }
+    explicit LibraryError(const char* what) { Put(what != nullptr ? what : "library error"); }
     // The library's formats hold %s, %zu and %% alone (its own formatter knows no more);
     // formatted here, the C library's C99 printf is not linked for them.
     LibraryError(const char* format, std::va_list arguments) {
-        size_t used = 0;
-        auto put = [&](char c) {
-            if (used + 1 < sizeof what_) what_[used++] = c;
-        };
         for (const char* f = format; *f != '\0'; ++f) {
             if (f[0] == '%' && f[1] == 's') {
-                for (const char* s = va_arg(arguments, const char*); s != nullptr && *s; ++s)
-                    put(*s);
+                Put(va_arg(arguments, const char*));
                 ++f;
             } else if (f[0] == '%' && f[1] == 'z' && f[2] == 'u') {
                 char digits[24];
                 int count = 0;
                 for (size_t n = va_arg(arguments, size_t); count == 0 || n != 0; n /= 10)
                     digits[count++] = char('0' + n % 10);
-                while (count > 0) put(digits[--count]);
+                while (count > 0) Put(digits[--count]);
                 f += 2;
             } else if (f[0] == '%' && f[1] == '%') {
-                put('%');
+                Put('%');
                 ++f;
             } else {
-                put(*f);
+                Put(*f);
             }
         }
-        what_[used] = '\0';
     }
     const char* what() const noexcept override { return what_; }
 
   private:
-    char what_[256];
+    // Appends what fits, keeping the text terminated.
+    void Put(char c) {
+        if (used_ + 1 < sizeof what_) what_[used_++] = c;
+        what_[used_] = '\0';
+    }
+    void Put(const char* text) {
+        for (; text != nullptr && *text != '\0'; ++text) Put(*text);
+    }
+
+    char what_[256] = {};
+    size_t used_ = 0;
 };
 
 [[noreturn]] void Raise(const char* what) {

@@ -2,8 +2,9 @@
 """Where the bytes of the shipped programs go: links each program of a Windows build again
 with a link map (BUILD/PROGRAM.map, the program itself untouched) and prints its code and
 data (.text, .eh_frame, .rdata, .data) by origin (the product, each library) and its
-largest objects.
-    python3 scripts/linkmap.py BUILD [PROGRAM...]   (default: odrstat odrcfg)
+largest objects, and names any runtime member the programs do without (KEPT_OUT) that a
+change has linked again; with --check that fails (the test imports.runtime).
+    python3 scripts/linkmap.py [--check] BUILD [PROGRAM...]   (default: odrstat odrcfg)
 """
 import collections
 import os
@@ -12,6 +13,15 @@ import subprocess
 import sys
 
 SECTIONS = ('.text', '.eh_frame', '.rdata', '.data')
+
+# Runtime library members the programs do without, each tens of KB, and what stands in.
+KEPT_OUT = {
+    'mingw_pformat.o': 'the C99 printf; format through platform/Format.h',
+    'strtodg.o': "the C library's strtod; the readers read their own decimals",
+    'functexcept.o': "the C++ library's error raisers; main/LibraryErrors.cpp defines them",
+    'cow-stdexcept.o': 'the copy-on-write exception strings; main/LibraryErrors.cpp',
+    'cp-demangle.o': 'the name demangler; main/TerminateHandler.cpp',
+}
 
 
 def relink(build, program):
@@ -59,17 +69,34 @@ def contributions(the_map):
     return origins, objects
 
 
+def linked_again(the_map):
+    """The members of KEPT_OUT that the map shows linked."""
+    with open(the_map) as f:
+        text = f.read()
+    return [m for m in KEPT_OUT if re.search(r'[(-]' + re.escape(m) + r'\)', text)]
+
+
 def main():
-    if len(sys.argv) < 2:
+    args = sys.argv[1:]
+    check = bool(args) and args[0] == '--check'
+    if check:
+        args = args[1:]
+    if not args:
         sys.exit(__doc__)
-    build = os.path.abspath(sys.argv[1])
-    for program in sys.argv[2:] or ['odrstat', 'odrcfg']:
+    build = os.path.abspath(args[0])
+    failed = False
+    for program in args[1:] or ['odrstat', 'odrcfg']:
         if not os.path.exists(os.path.join(build, program + '.exe')):
             print(f'{program}.exe is not built in {build}')
+            failed = True
             continue
-        origins, objects = contributions(relink(build, program))
+        the_map = relink(build, program)
+        origins, objects = contributions(the_map)
         size = os.path.getsize(os.path.join(build, program + '.exe'))
         print(f'== {program}.exe ({size} bytes): code and data by origin')
+        for member in linked_again(the_map):
+            print(f'  FAIL: links {member} again: {KEPT_OUT[member]}')
+            failed = True
         for name, n in origins.most_common():
             print(f'  {name:22s} {n / 1024:7.1f} KB')
         if not objects:
@@ -79,6 +106,8 @@ def main():
         print('  largest objects of the product:')
         for name, n in objects.most_common(12):
             print(f'    {name:28s} {n / 1024:6.1f} KB')
+    if check and failed:
+        sys.exit(1)
 
 
 if __name__ == '__main__':

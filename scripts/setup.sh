@@ -12,7 +12,7 @@ packages=(
     gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
     gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
     wine wine64 fonts-wine
-    xvfb xdotool imagemagick x11-utils procps nsis zip
+    xvfb xdotool imagemagick x11-utils procps nsis zip python3
 )
 # `setup.sh fuzz`: clang with libFuzzer as well, for `make fuzz`.
 [[ ${1:-} == fuzz ]] && packages+=(clang)
